@@ -1,0 +1,37 @@
+// The program's spine: the entry, the window, start-up, the message loop and shut-down.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/window.h"
+
+// Commands of the keyboard table.
+inline constexpr std::uint16_t ID_EXIT = 40001;
+inline constexpr std::uint16_t ID_BACK = 40002;
+inline constexpr std::uint16_t ID_UP = 40003;
+inline constexpr std::uint16_t ID_DOWN = 40004;
+inline constexpr std::uint16_t ID_SELECT = 40007;
+
+inline constexpr const char* WINDOW_CLASS = "kelvaro";
+inline constexpr const char* WINDOW_TITLE = "Quendra";
+inline constexpr const char* ERROR_TITLE = "ERROR";
+inline constexpr const char* MODE_FAILED_TEXT = "This display card does not support the selected mode. ";
+inline constexpr const char* FRAME_FAILED_TEXT = "Displaying the next frame failed. Press OK exit. ";
+
+// Exit codes: 0 after a normal end; 1 when the program could not start or a frame failed.
+inline constexpr int EXIT_NORMAL = 0;
+inline constexpr int EXIT_FAILURE_CODE = 1;
+
+// Runs the whole program; returns the process exit code.
+int WinMain(HINSTANCE instance, HINSTANCE previous, const char* commandLine, int showCommand);
+// Registers the class, makes and shows the window, loads the keyboard table.
+HRESULT CreateMainWindow(HINSTANCE instance, int showCommand, HWND* window, HACCEL* accelerators);
+// Start-up: display, loading notice, mouse, sounds, seed, pictures, keys, best score.
+HRESULT InitGame(HWND window);
+HRESULT InitDisplay(HWND window);
+void FreeDisplay();
+// Renders at most one frame (none while the clock has not moved).
+HRESULT RenderFrame();
+// Shut-down: pictures, sounds, display, mouse; each only if it exists.
+void FreeGame();
+LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,27 @@
+// A picture: an off-screen surface made from an embedded bitmap, with an optional colour key.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/display_device.h"
+#include "platform/resource.h"
+
+class Picture {
+public:
+    ~Picture() { Discard(); }
+
+    // Makes the surface, at the display's pixel format.
+    HRESULT Allocate(DisplayDevice* device, int width, int height);
+    // Releases the surface.
+    void Discard();
+    // Copies the source rectangle (x, y, width, height; 0 sizes mean the bitmap's own) of a
+    // bitmap onto the whole surface, scaled to it, converting colours to the surface's format.
+    HRESULT CopyBitmapIn(const Bitmap* bitmap, int x, int y, int width, int height);
+    // From now on copies leave out the pixels that hold this colour's converted value.
+    HRESULT SetKeyColor(COLORREF color);
+    // The raw value the surface stores for a colour (CLR_INVALID: the top-left pixel's value).
+    std::uint32_t PixelValueOf(COLORREF color);
+
+    Surface* surface = nullptr;
+    std::int32_t keyed = 0;
+};

@@ -1,0 +1,43 @@
+// The screen: exclusive full-screen output with one back buffer, and the drawing that every
+// frame is made of: fill, copy a picture (or a part of one), flip.
+#pragma once
+
+#include <cstdint>
+
+#include "display/picture.h"
+
+class Screen final {
+public:
+    Screen() = default;
+    ~Screen() { ReleaseObjects(); }
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+
+    // Releases every display object; a second call changes nothing. Always 0.
+    virtual HRESULT ReleaseObjects();
+    // Takes the window into full-screen mode; E_FAIL when any step fails (what was made so far
+    // stays until the next ReleaseObjects).
+    HRESULT EnterFullScreen(HWND window, std::uint32_t width, std::uint32_t height,
+                            std::uint32_t bits);
+    // Makes a picture from the embedded bitmap `name` (or, failing that, a bitmap file of that
+    // name) at width x height, 0 meaning the bitmap's own size.
+    HRESULT LoadPicture(Picture** out, ResourceId name, int width, int height);
+    // Shows the back buffer; retries at once while the flip is refused as still drawing;
+    // restores lost surfaces and answers DDERR_SURFACELOST.
+    HRESULT ShowFrame();
+    // Fills the back buffer with a raw pixel value.
+    HRESULT FillBackBuffer(std::uint32_t value);
+    // Copies a whole picture (or `rect` of it) to (x, y), keyed when the picture is keyed.
+    HRESULT DrawPicture(std::uint32_t x, std::uint32_t y, const Picture* picture,
+                        const RECT* rect = nullptr);
+    HRESULT DrawPicturePart(std::uint32_t x, std::uint32_t y, std::int32_t left, std::int32_t top,
+                            std::int32_t right, std::int32_t bottom, const Picture* picture);
+    HRESULT CopyToBackBuffer(std::uint32_t x, std::uint32_t y, const Surface* source,
+                             const RECT* rect, std::uint32_t keyFlags);
+
+    DisplayDevice* directDraw = nullptr;
+    FlipChain* primarySurface = nullptr;
+    Surface* backBuffer = nullptr;
+    Surface* extraSurface = nullptr;
+    HWND window = nullptr;
+};

@@ -1,0 +1,142 @@
+// The play frame: every rule of the game, in one fixed order per frame.
+#include <cstdint>
+
+#include "audio/audio.h"
+#include "display/screen.h"
+#include "game/assets.h"
+#include "game/frames.h"
+#include "game/random.h"
+#include "game/state.h"
+#include "input/mouse.h"
+
+namespace {
+
+constexpr std::int32_t kCursorMin = 32, kCursorMaxX = 608, kCursorMaxY = 448;
+constexpr std::int32_t kCrosshairOffset = CROSSHAIR_SIZE / 2;
+constexpr int kPositionsX = 482, kPositionsY = 322;  // the whole 158-pixel cell on screen
+constexpr int kSplatOffset = 16, kExplosionOffset = 15;
+constexpr int kScoreDigits = 10, kScoreLeft = 349;
+
+void PlaceAtRandom(Target& target) {
+    target.x = static_cast<std::uint16_t>(NextRandom() % kPositionsX);
+    target.y = static_cast<std::uint16_t>(NextRandom() % kPositionsY);
+    target.frame = FRAME_FIRST_GROWING;
+}
+
+// The sum is taken in 64 bits, so that a huge movement can't wrap round to the other edge.
+std::int32_t MoveWithin(std::int32_t position, std::int32_t movement, std::int32_t low,
+                        std::int32_t high) {
+    std::int64_t value = std::int64_t{position} + movement;
+    if (value < low) return low;
+    if (value > high) return high;
+    return static_cast<std::int32_t>(value);
+}
+
+// Returns whether the frame fires a shot: the button first seen up after it was seen down.
+bool ReadShot() {
+    bool down = (mouseState.rgbButtons[0] & 0x80) != 0;
+    if (down && buttonLatch == 0) {
+        buttonLatch = 1;
+    } else if (!down && buttonLatch == 1) {
+        buttonLatch = 0;
+        if (shotSound) {
+            shotSound->Stop(DMUS_SEGF_BEAT);
+            shotSound->Play(DMUS_SEGF_SECONDARY);
+        }
+        return true;
+    }
+    return false;
+}
+
+// At most one 75 ms step a frame; a longer frame's surplus is worked off one step a frame.
+void Step(std::uint32_t elapsed) {
+    stepTime += elapsed;
+    if (stepTime <= STEP_MS) return;
+    stepTime -= STEP_MS;
+    for (int i = 0; i <= lastTargetIndex; ++i)
+        if (targets[i].frame != FRAME_RESPAWN && targets[i].frame != FRAME_HIT) ++targets[i].frame;
+    // One more target for every 50 points; the count can't go past the table's 256.
+    if (score / POINTS_PER_TARGET > lastTargetIndex && lastTargetIndex < MAX_TARGETS - 1) {
+        ++lastTargetIndex;
+        PlaceAtRandom(targets[lastTargetIndex]);
+    }
+}
+
+const SpriteRow& GrowingRow(std::uint16_t frame) {
+    static constexpr const SpriteRow* rows[] = {&SMALL_TARGETS, &MEDIUM_SMALL_TARGETS,
+                                                &MEDIUM_LARGE_TARGETS, &LARGE_TARGETS};
+    return *rows[frame / 5];
+}
+
+// The hit test compares the crosshair picture's corner with the target cell's corner.
+bool IsHit(const Target& target, std::int32_t size) {
+    std::int32_t px = cursorX - kCrosshairOffset, py = cursorY - kCrosshairOffset;
+    return px > target.x && py > target.y && px < target.x + size && py < target.y + size;
+}
+
+void HandleTarget(Target& target, bool shot) {
+    const std::uint32_t x = target.x, y = target.y;
+    if (target.frame < FRAME_SPLATTING) {
+        const SpriteRow& row = GrowingRow(target.frame);
+        std::int32_t left = row.left + row.size * (target.frame % 5);
+        screen->DrawPicturePart(x + row.offset, y + row.offset, left, row.top, left + row.size,
+                                row.top + row.size, spritesPicture);
+        if (shot && IsHit(target, row.size)) target.frame = FRAME_HIT;
+    } else if (target.frame == FRAME_SPLATTING) {
+        screen->DrawPicture(x + kSplatOffset, y + kSplatOffset, splatPicture);
+        if (splatSound) splatSound->Play(DMUS_SEGF_SECONDARY);
+        target.frame = FRAME_SPLATTING + 1;
+        --score;
+        if (score == 0) EndGame();
+    } else if (target.frame <= FRAME_LAST_SPLAT) {
+        screen->DrawPicture(x + kSplatOffset, y + kSplatOffset, splatPicture);
+    } else if (target.frame == FRAME_RESPAWN) {
+        PlaceAtRandom(target);
+    } else if (target.frame == FRAME_HIT) {
+        if (dieSound) dieSound->Play(DMUS_SEGF_SECONDARY);
+        target.frame = FRAME_HIT + 1;
+        ++score;
+        if (score > runBest) runBest = score;
+    } else {
+        // Explosion cells 1 to 7, then cell 7 once more before the respawn.
+        std::int32_t cell = target.frame == FRAME_LAST_EXPLOSION ? 7 : target.frame - FRAME_HIT;
+        std::int32_t left = EXPLOSION_CELL * cell;
+        screen->DrawPicturePart(x + kExplosionOffset, y + kExplosionOffset, left, 0,
+                                left + EXPLOSION_CELL, EXPLOSION_CELL, explosionPicture);
+        if (target.frame == FRAME_LAST_EXPLOSION) target.frame = FRAME_RESPAWN;
+    }
+}
+
+}  // namespace
+
+void DrawScore() {
+    // A score below 0 (only in the last frame of a game, when several targets splat at once)
+    // has no digits: it shows as ten zeros.
+    std::int32_t value = score < 0 ? 0 : score;
+    for (int p = kScoreDigits; p != 0; --p) {
+        std::int32_t d = value % 10;
+        std::int32_t left = DIGIT_LEFT + DIGIT_WIDTH * d;
+        if (FAILED(screen->DrawPicturePart(kScoreLeft + DIGIT_WIDTH * p, 0, left, DIGIT_TOP,
+                                           left + DIGIT_WIDTH, DIGIT_TOP + DIGIT_HEIGHT,
+                                           spritesPicture)))
+            return;
+        value /= 10;
+    }
+}
+
+HRESULT PlayFrame(std::uint32_t elapsed) {
+    ReadMouse();
+    cursorX = MoveWithin(cursorX, mouseState.lX, kCursorMin, kCursorMaxX);
+    cursorY = MoveWithin(cursorY, mouseState.lY, kCursorMin, kCursorMaxY);
+    bool shot = ReadShot();
+    Step(elapsed);
+
+    screen->DrawPicture(0, 0, backgroundPicture);
+    for (int i = 0; i <= lastTargetIndex; ++i) HandleTarget(targets[i], shot);
+    DrawScore();
+    screen->DrawPicture(static_cast<std::uint32_t>(cursorX - kCrosshairOffset),
+                        static_cast<std::uint32_t>(cursorY - kCrosshairOffset), crosshairPicture);
+
+    HRESULT r = screen->ShowFrame();
+    return FAILED(r) ? r : S_OK;
+}

@@ -1,0 +1,95 @@
+// The game variables and the best-score file.
+#include "game/state.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include <unistd.h>
+
+#include "platform/window.h"
+
+std::int32_t cursorX = 319;
+std::int32_t cursorY = 239;
+std::int32_t score = 0;
+std::uint8_t lastTargetIndex = 0;
+std::int32_t bestScore = 0;
+Target targets[MAX_TARGETS] = {};
+std::uint32_t lastFrameTime = 0;
+Screen* screen = nullptr;
+std::uint32_t windowActive = 0;
+std::uint32_t stepTime = 0;
+std::uint8_t buttonLatch = 0;
+std::int32_t runBest = 0;
+std::uint8_t playing = 0;
+std::uint8_t menuSelection = 0;
+
+Picture* backgroundPicture = nullptr;
+Picture* spritesPicture = nullptr;
+Picture* explosionPicture = nullptr;
+Picture* loadingPicture = nullptr;
+Picture* menuPanelPicture = nullptr;
+Picture* menuItemsPicture = nullptr;
+Picture* splatPicture = nullptr;
+Picture* crosshairPicture = nullptr;
+
+namespace {
+
+// Reads up to 4 bytes from the start of the file; creates an empty file when there is none.
+std::int32_t ReadBestScore() {
+    std::uint8_t bytes[4] = {};
+    if (std::FILE* file = std::fopen(BEST_SCORE_FILE, "rb")) {
+        std::size_t got = std::fread(bytes, 1, sizeof bytes, file);
+        (void)got;  // bytes not delivered stay 0
+        std::fclose(file);
+    } else if (std::FILE* created = std::fopen(BEST_SCORE_FILE, "ab")) {
+        std::fclose(created);
+    }
+    return static_cast<std::int32_t>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
+                                     (static_cast<std::uint32_t>(bytes[3]) << 24));
+}
+
+// Replaces the file with exactly these 4 bytes. The bytes go to a new file that is renamed
+// over the old one, so a crash or a full disk never leaves the file empty or half-written:
+// it holds either the old value or the new one.
+void WriteBestScore(std::int32_t value) {
+    std::uint32_t v = static_cast<std::uint32_t>(value);
+    const std::uint8_t bytes[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16),
+                                   std::uint8_t(v >> 24)};
+    char temporary[64];
+    std::snprintf(temporary, sizeof temporary, "%s.new", BEST_SCORE_FILE);
+    std::FILE* file = std::fopen(temporary, "wb");
+    if (!file) return;
+    bool written = std::fwrite(bytes, 1, sizeof bytes, file) == sizeof bytes;
+    written = std::fflush(file) == 0 && fsync(fileno(file)) == 0 && written;
+    written = std::fclose(file) == 0 && written;
+    if (!written || std::rename(temporary, BEST_SCORE_FILE) != 0) std::remove(temporary);
+}
+
+}  // namespace
+
+void StartNewGame() {
+    targets[0] = Target{320, 240, 0};
+    lastTargetIndex = 0;
+    score = 3;
+    runBest = 3;
+    playing = 1;
+    lastFrameTime = timeGetTime();
+}
+
+void EndGame() {
+    std::int32_t stored = ReadBestScore();
+    std::int32_t shown = stored;
+    if (runBest > stored) {
+        WriteBestScore(runBest);
+        shown = runBest;
+    }
+    playing = 0;
+    menuSelection = 0;
+    bestScore = shown;
+}
+
+void ResetBestScore() {
+    WriteBestScore(0);
+    runBest = 0;
+    EndGame();
+}

@@ -1,0 +1,53 @@
+// The program-wide game variables, and the moves between the menu and a running game.
+#pragma once
+
+#include <cstdint>
+
+class Screen;
+class Picture;
+
+// One target: the top-left corner of its 158 by 158 cell, and its state and animation number
+// (see play.h for what each frame number means).
+struct Target {
+    std::uint16_t x;
+    std::uint16_t y;
+    std::uint16_t frame;
+};
+static_assert(sizeof(Target) == 6);
+
+inline constexpr int MAX_TARGETS = 256;
+
+extern std::int32_t cursorX;            // crosshair centre, kept within 32..608
+extern std::int32_t cursorY;            // and 32..448
+extern std::int32_t score;              // of the running game; it ends at 0
+extern std::uint8_t lastTargetIndex;    // targets 0 to this are in play
+extern std::int32_t bestScore;          // as the menu shows it
+extern Target targets[MAX_TARGETS];
+extern std::uint32_t lastFrameTime;     // clock at the last frame, or when frame time restarted
+extern Screen* screen;
+extern std::uint32_t windowActive;      // nonzero while frames may be rendered
+extern std::uint32_t stepTime;          // milliseconds gathered towards the next 75 ms step
+extern std::uint8_t buttonLatch;        // 1 while the button, once seen down, is not seen up
+extern std::int32_t runBest;            // highest score of the running (or last) game
+extern std::uint8_t playing;            // 1 while a game runs
+extern std::uint8_t menuSelection;      // 0 start, 1 delete the best score, 2 leave
+
+extern Picture* backgroundPicture;
+extern Picture* spritesPicture;
+extern Picture* explosionPicture;
+extern Picture* loadingPicture;
+extern Picture* menuPanelPicture;
+extern Picture* menuItemsPicture;
+extern Picture* splatPicture;
+extern Picture* crosshairPicture;
+
+// The best score lives in this file of the current directory: 4 bytes, a little-endian signed
+// 32-bit number. Missing or empty reads as 0; a short file fills the low bytes only.
+inline constexpr const char* BEST_SCORE_FILE = "QUENDRA.DAT";
+
+// Starts a game: one target at (320, 240), score 3; frame time counts from now.
+void StartNewGame();
+// Ends a game (or start-up): stores the game's best if it beats the file's, shows the menu.
+void EndGame();
+// Writes 0 to the best-score file and shows the menu with 0.
+void ResetBestScore();

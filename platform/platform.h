@@ -1,0 +1,86 @@
+// The platform seam: everything that differs between the real desktop and a scripted run.
+// The game folders never call these directly; the small stand-ins for the window system,
+// display, mouse and sound services in platform/ (window.h, display_device.h, input_device.h,
+// sound_engine.h) do, and all pixel work is common code. Each backend (sdl/, scripted/)
+// implements every function declared here, one file per service.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "platform/results.h"
+
+namespace sys {
+
+// Creates the one top-level window, not yet visible; false when it can't be made.
+bool CreateWindow(const char* title);
+// Makes the window visible in its restored, full-screen state.
+void ShowWindow();
+// Sets the window's icon from a 32-bit ARGB image (row after row, top first).
+void SetWindowIcon(const std::uint32_t* argb, int width, int height);
+void HideCursor();
+void DestroyWindow();
+// Turns what happened on the desktop since the last call into posted window messages
+// (window.h). With wait, blocks until at least one message is waiting.
+void PumpEvents(bool wait);
+// A modal error box with one OK button; returns when it is dismissed.
+void ShowErrorBox(const char* title, const char* text);
+// The wrapping millisecond clock, and the tick count used as the random seed.
+std::uint32_t Milliseconds();
+std::uint32_t TickCount();
+
+}  // namespace sys
+
+namespace vid {
+
+// Takes the display exclusively at width x height x bits; a negative code when it can't.
+HRESULT Open(std::uint32_t width, std::uint32_t height, std::uint32_t bits);
+// Shows one finished page of width x height RGB565 pixels. Answers S_OK,
+// DDERR_WASSTILLDRAWING (the previous page is still on its way: nothing was taken) or
+// DDERR_SURFACELOST (the output was lost: nothing was taken until Restore).
+HRESULT Present(const std::uint16_t* pixels);
+HRESULT Restore();
+void Close();
+
+}  // namespace vid
+
+namespace in {
+
+struct Reading {
+    std::int32_t dx = 0, dy = 0;  // relative counts since the last good read; +y is down
+    std::uint8_t buttons = 0;     // bit 0: the primary button is down
+};
+
+// The system mouse as a relative device; a negative code when there is none.
+HRESULT Create();
+// Exclusive access while the window has the foreground: S_OK, DIERR_INPUTLOST (try again at
+// once) or another failure (not now, try at a later read).
+HRESULT Acquire();
+void Unacquire();
+// DIERR_NOTACQUIRED or DIERR_INPUTLOST when the device is not (or no longer) acquired.
+HRESULT Read(Reading& out);
+void Release();
+
+}  // namespace in
+
+namespace snd {
+
+using SoundId = int;  // 0 and up; negative means none
+
+// Opens the output device; false when there is none that works.
+bool Open();
+// Takes a whole RIFF WAVE file in place (it must outlive the sound); negative on failure.
+SoundId Load(std::span<const std::uint8_t> wave);
+// Converts the sound to the device's format once, ready to play; false on failure.
+bool Prepare(SoundId sound);
+// Starts one more instance of a prepared sound over whatever plays; never waits.
+bool Play(SoundId sound);
+// Ends every playing instance of this one sound.
+void Stop(SoundId sound);
+// Ends every instance of every sound at once.
+void StopAll();
+// Forgets one sound (its instances are stopped first).
+void Unload(SoundId sound);
+void Close();
+
+}  // namespace snd

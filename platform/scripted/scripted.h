@@ -1,0 +1,60 @@
+// The scripted platform: a deterministic stand-in for the desktop, with a clock, a mouse, faults
+// and a sound log that a script (replay/) or a test sets. Nothing here touches hardware.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace scripted {
+
+// One step of the platform that can be made to fail.
+struct Faults {
+    bool window = false;   // the window can't be created
+    bool display = false;  // the full-screen mode can't be set
+    bool mouse = false;    // the mouse device can't be created
+    bool audio = false;    // the sound engine can't be opened
+    bool prepare = false;  // sounds can't be prepared (tests only)
+    std::uint32_t flipBusy = 0;     // the next N flips answer "still drawing"
+    std::uint32_t surfaceLost = 0;  // the next N flips answer "surfaces lost"
+    std::uint32_t mouseRead = 0;    // the next N mouse reads fail
+    std::uint32_t acquireLost = 0;  // the next N acquires answer "input lost"
+};
+
+// What drives the message loop when it finds its queue empty: a script.
+class Driver {
+public:
+    virtual ~Driver() = default;
+    // Called when the loop looks for a message and none waits. Runs script until a message
+    // is posted or one pass of an empty queue is due; returns false when it is used up.
+    virtual bool Poll() = 0;
+    // Called when the loop waits for a message: runs script until one is posted.
+    virtual bool Wait() = 0;
+};
+
+struct World {
+    std::uint32_t clock = 0;
+    std::uint32_t tickCount = 0;
+    Faults faults;
+
+    // The mouse: motion adds up until a read succeeds; the button as held now.
+    std::int64_t pendingX = 0, pendingY = 0;
+    bool buttonDown = false;
+    bool mouseAcquired = false;
+    int acquireCalls = 0, readCalls = 0;
+
+    // The last page presented, 640 x 480 RGB565; black until the first.
+    std::vector<std::uint16_t> lastFrame = std::vector<std::uint16_t>(640 * 480, 0);
+    std::uint32_t framesPresented = 0;
+    bool displayOpen = false;
+    bool windowExists = false;
+
+    Driver* driver = nullptr;
+    std::FILE* out = stdout;  // message and sound lines
+};
+
+World& world();
+// Back to a fresh platform (for tests that run several programs in one process).
+void Reset();
+
+}  // namespace scripted

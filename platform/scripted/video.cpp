@@ -1,0 +1,41 @@
+// The scripted display: keeps the last presented page for dumps; flips can be made to fail.
+#include <algorithm>
+
+#include "platform/platform.h"
+#include "platform/scripted/scripted.h"
+
+using scripted::world;
+
+namespace vid {
+
+namespace {
+std::size_t pageSize = 0;
+}
+
+HRESULT Open(std::uint32_t width, std::uint32_t height, std::uint32_t bits) {
+    if (world().faults.display || bits != 16 || width != 640 || height != 480)
+        return DDERR_INVALIDMODE;
+    pageSize = std::size_t{width} * height;
+    world().displayOpen = true;
+    return S_OK;
+}
+
+HRESULT Present(const std::uint16_t* pixels) {
+    scripted::Faults& faults = world().faults;
+    if (faults.surfaceLost > 0) {
+        --faults.surfaceLost;
+        return DDERR_SURFACELOST;
+    }
+    if (faults.flipBusy > 0) {
+        --faults.flipBusy;
+        return DDERR_WASSTILLDRAWING;
+    }
+    std::copy_n(pixels, pageSize, world().lastFrame.begin());
+    ++world().framesPresented;
+    return S_OK;
+}
+
+HRESULT Restore() { return S_OK; }
+void Close() { world().displayOpen = false; }
+
+}  // namespace vid

@@ -1,0 +1,177 @@
+// The desktop window: one borderless full-screen window, its events as window messages, error
+// boxes, the clocks.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "platform/platform.h"
+#include "platform/sdl/sdl.h"
+#include "platform/window.h"
+
+namespace sdl {
+
+SDL_Window* window = nullptr;
+
+namespace {
+
+SDL_Surface* icon = nullptr;
+bool videoStarted = false;
+
+WPARAM VirtualKey(SDL_Keycode key) {
+    switch (key) {
+        case SDLK_UP: return VK_UP;
+        case SDLK_DOWN: return VK_DOWN;
+        case SDLK_LEFT: return 0x25;
+        case SDLK_RIGHT: return 0x27;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER: return VK_RETURN;
+        case SDLK_ESCAPE: return VK_ESCAPE;
+        case SDLK_SPACE: return 0x20;
+        case SDLK_TAB: return 0x09;
+        case SDLK_BACKSPACE: return 0x08;
+        case SDLK_LALT:
+        case SDLK_RALT: return VK_MENU;
+    }
+    if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+    return 0xFF;  // a key the game knows nothing of
+}
+
+std::uint8_t Modifiers(Uint16 mod) {
+    return ((mod & KMOD_SHIFT) ? MOD_SHIFT : 0) | ((mod & KMOD_CTRL) ? MOD_CONTROL : 0) |
+           ((mod & KMOD_ALT) ? MOD_ALT : 0);
+}
+
+void OnWindowEvent(const SDL_WindowEvent& event) {
+    switch (event.event) {
+        case SDL_WINDOWEVENT_MINIMIZED: PostWindowMessage(WM_SIZE, SIZE_MINIMIZED, 0); break;
+        case SDL_WINDOWEVENT_HIDDEN: PostWindowMessage(WM_SIZE, SIZE_MAXHIDE, 0); break;
+        case SDL_WINDOWEVENT_MAXIMIZED: PostWindowMessage(WM_SIZE, SIZE_MAXIMIZED, 0); break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SHOWN: PostWindowMessage(WM_SIZE, SIZE_RESTORED, 0); break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: OnFocusLost(); break;
+        case SDL_WINDOWEVENT_CLOSE: PostWindowMessage(WM_CLOSE, 0, 0); break;
+    }
+}
+
+void Translate(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_QUIT: PostWindowMessage(WM_CLOSE, 0, 0); break;
+        case SDL_WINDOWEVENT: OnWindowEvent(event.window); break;
+        case SDL_KEYDOWN: {
+            std::uint8_t modifiers = Modifiers(event.key.keysym.mod);
+            PostWindowMessage((modifiers & MOD_ALT) ? WM_SYSKEYDOWN : WM_KEYDOWN,
+                              VirtualKey(event.key.keysym.sym), 0, modifiers);
+            break;
+        }
+        case SDL_RENDER_DEVICE_RESET: OnRenderDeviceReset(); break;
+    }
+}
+
+}  // namespace
+
+void Shutdown() {
+    if (window) SDL_DestroyWindow(window);
+    window = nullptr;
+    if (icon) SDL_FreeSurface(icon);
+    icon = nullptr;
+    SDL_Quit();
+}
+
+}  // namespace sdl
+
+namespace sys {
+
+bool CreateWindow(const char* title) {
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    if (!sdl::videoStarted) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+            std::fprintf(stderr, "quendra: no display to show the game on: %s\n", SDL_GetError());
+            return false;
+        }
+        sdl::videoStarted = true;
+    }
+    // Without a display SDL quietly picks a driver that shows nothing; that is no way to play.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!std::getenv("SDL_VIDEODRIVER") && driver &&
+        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+        std::fprintf(stderr,
+                     "quendra: no display to show the game on (is DISPLAY or WAYLAND_DISPLAY "
+                     "set?)\n");
+        return false;
+    }
+    sdl::window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 640,
+                                   480,
+                                   SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS |
+                                       SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (!sdl::window) {
+        std::fprintf(stderr, "quendra: can't open the game's window: %s\n", SDL_GetError());
+        return false;
+    }
+    // The mouse is read as a device, never as events; text input is not wanted either.
+    SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
+    SDL_EventState(SDL_MOUSEBUTTONDOWN, SDL_IGNORE);
+    SDL_EventState(SDL_MOUSEBUTTONUP, SDL_IGNORE);
+    SDL_EventState(SDL_MOUSEWHEEL, SDL_IGNORE);
+    SDL_EventState(SDL_TEXTINPUT, SDL_IGNORE);
+    return true;
+}
+
+void ShowWindow() {
+    SDL_ShowWindow(sdl::window);
+    SDL_RaiseWindow(sdl::window);
+    // The window's own "shown" event would only repeat what ShowWindow reports.
+    SDL_PumpEvents();
+    SDL_FlushEvent(SDL_WINDOWEVENT);
+}
+
+void SetWindowIcon(const std::uint32_t* argb, int width, int height) {
+    if (sdl::icon) SDL_FreeSurface(sdl::icon);
+    sdl::icon = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!sdl::icon) return;
+    for (int y = 0; y < height; ++y)
+        std::memcpy(static_cast<Uint8*>(sdl::icon->pixels) + y * sdl::icon->pitch, argb + y * width,
+                    static_cast<std::size_t>(width) * 4);
+    SDL_SetWindowIcon(sdl::window, sdl::icon);
+}
+
+void HideCursor() { SDL_ShowCursor(SDL_DISABLE); }
+
+void DestroyWindow() {
+    if (sdl::window) SDL_HideWindow(sdl::window);
+}
+
+void PumpEvents(bool wait) {
+    SDL_Event event;
+    // Block on SDL until one of its events has become a message.
+    while (wait && !MessageWaiting()) {
+        if (SDL_WaitEvent(&event))
+            sdl::Translate(event);
+        else
+            SDL_Delay(10);
+    }
+    while (SDL_PollEvent(&event)) sdl::Translate(event);
+}
+
+void ShowErrorBox(const char* title, const char* text) {
+    std::fprintf(stderr, "quendra: %s\n", text);
+    // Give the pointer back so that the box can be answered.
+    SDL_SetRelativeMouseMode(SDL_FALSE);
+    SDL_ShowCursor(SDL_ENABLE);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, sdl::window);
+}
+
+std::uint32_t Milliseconds() { return static_cast<std::uint32_t>(SDL_GetTicks64()); }
+
+// Milliseconds since the machine started, as the random seed.
+std::uint32_t TickCount() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(now.tv_sec) * 1000 +
+                                      static_cast<std::uint64_t>(now.tv_nsec) / 1000000);
+}
+
+}  // namespace sys

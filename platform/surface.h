@@ -1,0 +1,93 @@
+// Surfaces: plain RGB565 memory with an optional source colour key, and the pixel work that
+// the display services do on them (fill, unscaled copy, colour conversion, bitmap decoding).
+// Common code, so that a frame is bit for bit the same on every backend.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "platform/results.h"
+
+using COLORREF = std::uint32_t;  // 0x00BBGGRR
+inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+
+struct RECT {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Copy flags.
+inline constexpr std::uint32_t DDBLTFAST_NOCOLORKEY = 0;
+inline constexpr std::uint32_t DDBLTFAST_SRCCOLORKEY = 1;
+inline constexpr std::uint32_t DDBLTFAST_WAIT = 16;
+
+class Surface {
+public:
+    Surface(int width, int height);  // black
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    std::uint16_t* pixels() { return pixels_.data(); }
+    const std::uint16_t* pixels() const { return pixels_.data(); }
+    std::uint16_t& at(int x, int y) { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
+    std::uint16_t at(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
+
+    // The source colour key that keyed copies leave out.
+    void SetColorKey(std::uint16_t key) { key_ = key, hasKey_ = true; }
+    bool hasColorKey() const { return hasKey_; }
+    std::uint16_t colorKey() const { return key_; }
+
+    // A lost surface refuses drawing until restored (its pixels are then undefined: black).
+    bool lost() const { return lost_; }
+    void MarkLost() { lost_ = true; }
+    HRESULT Restore();
+
+    // Exchanges the pixels of two surfaces of one size (a page flip); never allocates.
+    void SwapPixels(Surface& other) { pixels_.swap(other.pixels_); }
+
+private:
+    int width_, height_;
+    std::vector<std::uint16_t> pixels_;
+    std::uint16_t key_ = 0;
+    bool hasKey_ = false;
+    bool lost_ = false;
+};
+
+// The 16-bit value the display stores for a colour: each channel truncated to 5, 6 and 5 bits.
+constexpr std::uint16_t ColorToPixel(COLORREF color) {
+    std::uint32_t r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
+    return static_cast<std::uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
+}
+// The colour a 16-bit value shows, each channel widened by repeating its top bits.
+constexpr COLORREF PixelToColor(std::uint16_t pixel) {
+    std::uint32_t r = (pixel >> 11) & 31, g = (pixel >> 5) & 63, b = pixel & 31;
+    return ((r << 3) | (r >> 2)) | (((g << 2) | (g >> 4)) << 8) | (((b << 3) | (b >> 2)) << 16);
+}
+
+// Fills the whole surface with a raw pixel value.
+HRESULT FillSurface(Surface& target, std::uint32_t value);
+
+// Copies a rectangle of `source` (the whole of it when `rect` is null) unscaled to (x, y) of
+// `target`, leaving out the source's key value when `flags` has DDBLTFAST_SRCCOLORKEY and the
+// source has a key. Nothing is clipped: a rectangle that is empty or reaches outside either
+// surface is refused with DDERR_INVALIDRECT and nothing is written.
+HRESULT BltFast(Surface& target, std::uint32_t x, std::uint32_t y, const Surface& source,
+                const RECT* rect, std::uint32_t flags);
+
+// A device-independent bitmap (40-byte info header, palette, rows), decoded in place.
+struct Bitmap {
+    int width = 0, height = 0;
+    int bitsPerPixel = 0;
+    bool bottomUp = true;
+    std::span<const std::uint8_t> palette;  // 4 bytes an entry: blue, green, red, unused
+    std::span<const std::uint8_t> rows;
+    std::size_t stride = 0;
+
+    COLORREF ColorAt(int x, int y) const;  // y counts from the top
+};
+
+// Reads a 1, 4 or 8-bit palettized, uncompressed bitmap; false when the bytes are not one.
+bool DecodeBitmap(std::span<const std::uint8_t> dib, Bitmap& out);
+
+// Copies a bitmap onto a surface of the same size, converting each colour to 16 bits.
+HRESULT CopyBitmapToSurface(const Bitmap& bitmap, Surface& target);

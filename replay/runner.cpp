@@ -1,0 +1,146 @@
+// The script driver: runs script lines whenever the message loop finds its queue empty.
+#include "replay/runner.h"
+
+#include "app/app.h"
+#include "game/state.h"
+#include "platform/window.h"
+
+namespace replay {
+
+namespace {
+
+class ScriptDriver : public scripted::Driver {
+public:
+    ScriptDriver(const std::vector<Line>& script, std::FILE* out) : script_(script), out_(out) {}
+
+    bool Poll() override {
+        for (;;) {
+            if (passesLeft_ > 0) {
+                --passesLeft_;
+                Advance(passWait_);
+                return true;
+            }
+            if (next_ == script_.size()) return false;
+            if (Execute(script_[next_++])) return true;  // a message was posted
+        }
+    }
+
+    bool Wait() override {
+        // The passes that are due render nothing while the loop waits; their waits still count.
+        for (; passesLeft_ > 0; --passesLeft_) Advance(passWait_);
+        while (next_ < script_.size()) {
+            const Line& line = script_[next_++];
+            if (Execute(line)) return true;
+            for (; passesLeft_ > 0; --passesLeft_) Advance(passWait_);
+        }
+        return false;
+    }
+
+private:
+    static void Advance(std::uint32_t ms) { scripted::world().clock += ms; }
+
+    // Runs one line; returns whether it posted a message.
+    bool Execute(const Line& line) {
+        scripted::World& w = scripted::world();
+        switch (line.command) {
+            case Command::Wait: Advance(line.ms); return false;
+            case Command::Clock: w.clock = line.ms; return false;
+            case Command::Frame: passesLeft_ = line.count, passWait_ = 0; return false;
+            case Command::Play: passesLeft_ = line.count, passWait_ = line.ms; return false;
+            case Command::Key:
+                PostWindowMessage((line.modifiers & MOD_ALT) ? WM_SYSKEYDOWN : WM_KEYDOWN, line.key,
+                                  0, line.modifiers);
+                return true;
+            case Command::Mouse: w.pendingX += line.dx, w.pendingY += line.dy; return false;
+            case Command::ButtonDown: w.buttonDown = true; return false;
+            case Command::ButtonUp: w.buttonDown = false; return false;
+            case Command::Minimize: PostWindowMessage(WM_SIZE, SIZE_MINIMIZED, 0); return true;
+            case Command::Restore: PostWindowMessage(WM_SIZE, SIZE_RESTORED, 0); return true;
+            case Command::Hide: PostWindowMessage(WM_SIZE, SIZE_MAXHIDE, 0); return true;
+            case Command::Close: PostWindowMessage(WM_CLOSE, 0, 0); return true;
+            case Command::FaultFlipBusy: w.faults.flipBusy += line.count; return false;
+            case Command::FaultSurfaceLost: w.faults.surfaceLost += line.count; return false;
+            case Command::FaultMouseRead: w.faults.mouseRead += line.count; return false;
+            case Command::FaultAcquireLost: w.faults.acquireLost += line.count; return false;
+            case Command::State: PrintState(out_, w.clock); return false;
+            case Command::Dump:
+                if (!WriteDump(line.path.c_str(), w.lastFrame))
+                    std::fprintf(stderr, "quendra-replay: line %d: can't write %s\n", line.number,
+                                 line.path.c_str());
+                return false;
+        }
+        return false;
+    }
+
+    const std::vector<Line>& script_;
+    std::FILE* out_;
+    std::size_t next_ = 0;
+    std::uint32_t passesLeft_ = 0;
+    std::uint32_t passWait_ = 0;
+};
+
+void Le(std::uint8_t* at, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+void PrintState(std::FILE* out, std::uint32_t clock) {
+    std::fprintf(out,
+                 "state clock=%u active=%u playing=%u sel=%u best=%d score=%d runBest=%d last=%u "
+                 "cursor=%d,%d latch=%u step=%u targets=",
+                 clock, windowActive, unsigned{playing}, unsigned{menuSelection}, bestScore, score,
+                 runBest, unsigned{lastTargetIndex}, cursorX, cursorY, unsigned{buttonLatch},
+                 stepTime);
+    for (int i = 0; i <= lastTargetIndex; ++i)
+        std::fprintf(out, "%s%u:%u:%u", i ? ";" : "", unsigned{targets[i].x}, unsigned{targets[i].y},
+                     unsigned{targets[i].frame});
+    std::fputc('\n', out);
+}
+
+bool WriteDump(const char* path, const std::vector<std::uint16_t>& page) {
+    constexpr std::uint32_t width = 640, height = 480, headers = 14 + 40 + 12;
+    constexpr std::uint32_t imageSize = width * height * 2;
+    std::uint8_t header[headers] = {'B', 'M'};
+    Le(header + 2, headers + imageSize, 4);
+    Le(header + 10, headers, 4);
+    Le(header + 14, 40, 4);
+    Le(header + 18, width, 4);
+    Le(header + 22, height, 4);  // rows bottom-up
+    Le(header + 26, 1, 2);
+    Le(header + 28, 16, 2);
+    Le(header + 30, 3, 4);  // BI_BITFIELDS: the masks follow the header
+    Le(header + 34, imageSize, 4);
+    Le(header + 38, 2835, 4);
+    Le(header + 42, 2835, 4);
+    Le(header + 54, 0xF800, 4);
+    Le(header + 58, 0x07E0, 4);
+    Le(header + 62, 0x001F, 4);
+    std::FILE* file = std::fopen(path, "wb");
+    if (!file) return false;
+    bool ok = std::fwrite(header, 1, headers, file) == headers;
+    for (std::uint32_t row = height; ok && row-- > 0;) {
+        std::uint8_t line[width * 2];
+        for (std::uint32_t x = 0; x < width; ++x) Le(line + 2 * x, page[row * width + x], 2);
+        ok = std::fwrite(line, 1, sizeof line, file) == sizeof line;
+    }
+    return std::fclose(file) == 0 && ok;
+}
+
+int Run(const Options& options, const std::vector<Line>& script, std::FILE* out) {
+    scripted::World& w = scripted::world();
+    scripted::Reset();
+    w.tickCount = options.seed;
+    w.clock = options.clock;
+    w.faults = options.faults;
+    w.out = out;
+    ScriptDriver driver(script, out);
+    w.driver = &driver;
+    int code = WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT);
+    w.driver = nullptr;
+    std::fprintf(out, "exit %d\n", code);
+    std::fflush(out);
+    return code;
+}
+
+}  // namespace replay
