@@ -1,0 +1,33 @@
+#!/bin/sh
+# Installs the Debian packages that building, running and testing Quendra need, when missing.
+# As root it installs them with apt-get; otherwise it says which are missing and how to get them.
+set -eu
+
+build="cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev"
+tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick"
+case "${1:-all}" in
+  build) wanted="$build" ;;
+  *) wanted="$build $tests" ;;
+esac
+
+missing=""
+for package in $wanted; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  case "$status" in
+    *"install ok installed"*) ;;
+    *) missing="$missing $package" ;;
+  esac
+done
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+  echo "Installing:$missing"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  # shellcheck disable=SC2086
+  apt-get install -y -qq --no-install-recommends $missing
+else
+  echo "These Debian packages are missing:$missing" >&2
+  echo "Install them with:  sudo apt-get install$missing" >&2
+  exit 1
+fi
