@@ -58,8 +58,7 @@ int main(int argc, char** argv) {
         parsed = replay::ParseScript(file, script, error);
     }
     if (!parsed) {
-        std::fprintf(stderr, "quendra-replay: %s:%d: %s\n", scriptPath, error.line,
-                     error.message.c_str());
+        std::fprintf(stderr, "quendra-replay: line %d: %s\n", error.line, error.message.c_str());
         return 2;
     }
     return replay::Run(options, script, stdout);

@@ -19,7 +19,10 @@ before=$(sed -n 's/^# best-score file: //p' "$script")
 case "$before" in
   "") ;;
   empty) : > "$dir/QUENDRA.DAT" ;;
-  *) printf "$(echo "$before" | sed 's/\(..\)/\\\\x\1/g')" > "$dir/QUENDRA.DAT" ;;
+  *) for byte in $(echo "$before" | sed 's/\(..\)/\1 /g'); do
+       # shellcheck disable=SC2059
+       printf "\\$(printf '%03o' "0x$byte")"
+     done > "$dir/QUENDRA.DAT" ;;
 esac
 
 cd "$dir" || exit 1

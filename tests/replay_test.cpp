@@ -1,0 +1,136 @@
+// The replay runner's contract: refused scripts and command lines, and the frame dump.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "replay/runner.h"
+#include "replay/script.h"
+#include "tests/test_support.h"
+
+namespace {
+
+struct Outcome {
+    int code = -1;
+    std::string out, err;
+};
+
+// Runs quendra-replay with `arguments` and `script` on standard input.
+Outcome RunReplay(const std::string& arguments, const std::string& script) {
+    char dir[] = "/tmp/quendra-replay-XXXXXX";
+    EXPECT_NE(mkdtemp(dir), nullptr);
+    std::string base = dir;
+    std::ofstream(base + "/script") << script;
+    std::string command = "cd " + base + " && " QUENDRA_REPLAY " " + arguments +
+                          " < script > out 2> err";
+    int status = std::system(command.c_str());
+    Outcome outcome;
+    outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    auto slurp = [](const std::string& path) {
+        std::ifstream file(path);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    outcome.out = slurp(base + "/out");
+    outcome.err = slurp(base + "/err");
+    std::system(("rm -rf " + base).c_str());
+    return outcome;
+}
+
+TEST(Replay, RefusesABadScriptWholeBeforeTheProgramStarts) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"state\nwait\n", "line 2"},
+        {"wait -1\n", "line 1"},
+        {"wait 4294967296\n", "line 1"},
+        {"# comment\n\nframe 2 3\n", "line 3"},
+        {"play 3\n", "line 1"},
+        {"key Up\n", "line 1"},
+        {"key meta+up\n", "line 1"},
+        {"mouse 1\n", "line 1"},
+        {"mouse 2147483648 0\n", "line 1"},
+        {"button middle\n", "line 1"},
+        {"fault surface-lost 2\n", "line 1"},
+        {"fault flip-busy\n", "line 1"},
+        {"fault disk-full 1\n", "line 1"},
+        {"dump\n", "line 1"},
+        {"state\nstate\njump\n", "line 3"},
+    };
+    for (const auto& [script, where] : cases) {
+        Outcome outcome = RunReplay("-", script);
+        EXPECT_EQ(outcome.code, 2) << script;
+        EXPECT_EQ(outcome.out, "") << script;
+        EXPECT_NE(outcome.err.find(where), std::string::npos) << script << outcome.err;
+    }
+}
+
+TEST(Replay, RefusesABadCommandLine) {
+    for (const char* arguments : {"", "--seed", "--seed x -", "--clock -5 -", "--fail disk -",
+                                  "--frobnicate -", "- -", "no-such-script"}) {
+        Outcome outcome = RunReplay(arguments, "state\n");
+        EXPECT_EQ(outcome.code, 2) << arguments;
+        EXPECT_EQ(outcome.out, "") << arguments;
+        EXPECT_NE(outcome.err, "") << arguments;
+    }
+}
+
+TEST(Replay, TakesItsOptionsAndEndsWithTheExitLine) {
+    Outcome outcome = RunReplay("--seed 7 --clock 4294967295 --fail audio -",
+                                "  key enter   # start\nwait 1\nframe\nstate\n");
+    EXPECT_EQ(outcome.code, 0);
+    EXPECT_EQ(outcome.out,
+              "state clock=0 active=1 playing=1 sel=0 best=0 score=3 runBest=3 last=0 "
+              "cursor=319,239 latch=0 step=1 targets=320:240:0\nexit 0\n");
+}
+
+TEST(Replay, KeyNamesBecomeKeysWithModifiers) {
+    std::istringstream script("key up\nkey alt+f10\nkey ctrl+shift+x\nkey f1\nkey space\n");
+    std::vector<replay::Line> lines;
+    replay::ParseError error;
+    ASSERT_TRUE(replay::ParseScript(script, lines, error));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].key, 0x26u);
+    EXPECT_EQ(lines[1].key, 0x79u);
+    EXPECT_EQ(lines[1].modifiers, 4);  // alt
+    EXPECT_EQ(lines[2].key, static_cast<std::uint32_t>('X'));
+    EXPECT_EQ(lines[2].modifiers, 1 | 2);
+    EXPECT_EQ(lines[3].key, 0x70u);
+    EXPECT_EQ(lines[4].key, 0x20u);
+}
+
+// The dump keeps every 16-bit value: a 16-bit bottom-up BMP with RGB565 masks.
+TEST(Replay, DumpKeepsEveryPixelExactly) {
+    std::vector<std::uint16_t> page(640 * 480);
+    for (std::size_t i = 0; i < page.size(); ++i) page[i] = static_cast<std::uint16_t>(i * 2654435761u);
+    char path[] = "/tmp/quendra-dump-XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    ASSERT_TRUE(replay::WriteDump(path, page));
+    std::ifstream file(path, std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), {});
+    std::remove(path);
+    ASSERT_EQ(bytes.size(), 66u + 640 * 480 * 2);
+    auto le = [&](std::size_t at, int n) {
+        std::uint32_t v = 0;
+        for (int i = n - 1; i >= 0; --i) v = v << 8 | bytes[at + i];
+        return v;
+    };
+    EXPECT_EQ(le(28, 2), 16u);
+    EXPECT_EQ(le(30, 4), 3u);  // bit fields
+    EXPECT_EQ(le(54, 4), 0xF800u);
+    EXPECT_EQ(le(58, 4), 0x07E0u);
+    EXPECT_EQ(le(62, 4), 0x001Fu);
+    EXPECT_EQ(le(22, 4), 480u);  // bottom-up
+    for (int y : {0, 1, 240, 479})
+        for (int x : {0, 1, 320, 639})
+            EXPECT_EQ(le(66 + (static_cast<std::size_t>(479 - y) * 640 + x) * 2, 2), page[y * 640 + x]);
+}
+
+}  // namespace
