@@ -125,6 +125,12 @@ HWND CurrentWindow() { return currentWindow; }
 
 bool MessageWaiting() { return AnyWaiting(); }
 
+void ClearMessages() {
+    queueHead = queueCount = 0;
+    quitPosted = false;
+    quitCode = 0;
+}
+
 HACCEL LoadAccelerators(HINSTANCE, std::uint16_t id) {
     auto bytes = FindResource(RT_ACCELERATOR, id);
     if (bytes.size() < 8) return nullptr;

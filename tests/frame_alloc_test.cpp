@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <new>
 
+#include <unistd.h>
+
 #include "app/app.h"
 #include "game/frames.h"
 #include "game/state.h"
@@ -28,6 +30,10 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 namespace {
 
 TEST(Frames, AllocateNothing) {
+    char dir[] = "/tmp/quendra-frames-XXXXXX";  // the best-score file goes here
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    char* home = getcwd(nullptr, 0);
+    ASSERT_EQ(chdir(dir), 0);
     ResetProgram();
     std::FILE* sink = std::tmpfile();
     ASSERT_NE(sink, nullptr);
@@ -58,6 +64,10 @@ TEST(Frames, AllocateNothing) {
     DestroyWindow(window);
     ResetProgram();
     std::fclose(sink);
+    std::remove("QUENDRA.DAT");
+    EXPECT_EQ(chdir(home), 0);
+    std::free(home);
+    rmdir(dir);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ void Reset() {
     w = World{};
     w.driver = driver;
     w.out = out;
+    ClearMessages();
 }
 
 }  // namespace scripted

@@ -1,0 +1,196 @@
+// Screen and Picture: guards, keyed and unkeyed copies, flips, colour keys, and the menu frame
+// checked pixel by pixel against the pictures' own pixels.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <tuple>
+#include <vector>
+
+#include "app/app.h"
+#include "display/screen.h"
+#include "game/assets.h"
+#include "game/frames.h"
+#include "game/state.h"
+#include "platform/resource.h"
+#include "tests/test_support.h"
+
+namespace {
+
+using Page = std::vector<std::uint16_t>;
+
+// A picture as the display holds it; pixels equal to `key` are left out (-1: none).
+struct Art {
+    int width = 0, key = -1;
+    Page pixels;
+};
+
+Art LoadArt(std::uint16_t id, int key) {
+    Bitmap b;
+    EXPECT_TRUE(DecodeBitmap(FindResource(RT_BITMAP, id), b));
+    Art art{b.width, key, {}};
+    for (int y = 0; y < b.height; ++y)
+        for (int x = 0; x < b.width; ++x) art.pixels.push_back(ColorToPixel(b.ColorAt(x, y)));
+    return art;
+}
+
+void Put(Page& page, const Art& art, int x, int y, int left, int top, int width, int height) {
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i)
+            if (std::uint16_t v = art.pixels[(top + j) * art.width + left + i]; v != art.key)
+                page[(y + j) * 640 + x + i] = v;
+}
+
+void ExpectPresented(const Page& expected) {
+    const Page& got = scripted::world().lastFrame;
+    long at = std::mismatch(got.begin(), got.end(), expected.begin()).first - got.begin();
+    EXPECT_EQ(at, 640 * 480) << "first wrong pixel at (" << at % 640 << ", " << at / 640 << ")";
+}
+
+class DisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home_ = std::filesystem::current_path();
+        ASSERT_NE(mkdtemp(dir_), nullptr);
+        std::filesystem::current_path(dir_);
+        ResetProgram();
+        HWND window = nullptr;
+        HACCEL keys = nullptr;
+        ASSERT_EQ(CreateMainWindow(nullptr, SW_SHOWDEFAULT, &window, &keys), S_OK);
+        ASSERT_EQ(InitGame(window), S_OK);
+    }
+    void TearDown() override {
+        delete fresh_;
+        ResetProgram();
+        std::filesystem::current_path(home_);
+        std::filesystem::remove_all(dir_);
+    }
+    // A new, unkeyed picture of an embedded bitmap.
+    Picture* Fresh(std::uint16_t id) {
+        delete fresh_;
+        fresh_ = nullptr;
+        EXPECT_EQ(screen->LoadPicture(&fresh_, id, 0, 0), S_OK);
+        return fresh_;
+    }
+
+    Picture* fresh_ = nullptr;
+    std::filesystem::path home_;
+    char dir_[32] = "/tmp/quendra-display-XXXXXX";
+};
+
+TEST_F(DisplayTest, NeverCreatedScreenRefusesEveryOperation) {
+    Screen never;
+    EXPECT_EQ(never.ShowFrame(), E_POINTER);
+    EXPECT_EQ(never.FillBackBuffer(0), E_POINTER);
+    EXPECT_EQ(never.DrawPicture(0, 0, crosshairPicture), E_POINTER);
+    EXPECT_EQ(never.DrawPicturePart(0, 0, 0, 0, 8, 8, crosshairPicture), E_POINTER);
+    EXPECT_EQ(never.DrawPicture(0, 0, nullptr), E_INVALIDARG);
+    EXPECT_EQ(never.ReleaseObjects(), S_OK);
+    Picture* none = nullptr;
+    EXPECT_EQ(never.LoadPicture(&none, IDB_SPLAT, 0, 0), E_INVALIDARG);
+    // A created screen still refuses a missing picture.
+    EXPECT_EQ(screen->DrawPicture(0, 0, nullptr), E_INVALIDARG);
+    EXPECT_EQ(screen->DrawPicturePart(0, 0, 0, 0, 8, 8, nullptr), E_INVALIDARG);
+}
+
+TEST_F(DisplayTest, KeyedCopiesLeaveTheFillWhereTheSourceHoldsTheKey) {
+    const Art splat = LoadArt(IDB_SPLAT, 0), sprites = LoadArt(IDB_SPRITES, ColorToPixel(0xFFFFFF));
+    const Art opaqueSplat = LoadArt(IDB_SPLAT, -1), opaqueSprites = LoadArt(IDB_SPRITES, -1);
+    Page expected(640 * 480, 0x1234);
+    ASSERT_EQ(screen->FillBackBuffer(0x1234), S_OK);
+
+    EXPECT_EQ(screen->DrawPicture(10, 20, splatPicture), S_OK);
+    Put(expected, splat, 10, 20, 0, 0, 126, 126);
+    EXPECT_EQ(screen->DrawPicture(200, 20, Fresh(IDB_SPLAT)), S_OK);
+    Put(expected, opaqueSplat, 200, 20, 0, 0, 126, 126);
+    EXPECT_EQ(screen->DrawPicturePart(400, 20, 375, 283, 420, 328, spritesPicture), S_OK);
+    Put(expected, sprites, 400, 20, 375, 283, 45, 45);
+    EXPECT_EQ(screen->DrawPicturePart(500, 400, 375, 328, 394, 351, Fresh(IDB_SPRITES)), S_OK);
+    Put(expected, opaqueSprites, 500, 400, 375, 328, 19, 23);  // 19 by 23, nothing around it
+    EXPECT_EQ(screen->ShowFrame(), S_OK);
+    ExpectPresented(expected);
+}
+
+TEST_F(DisplayTest, CopyThatDoesNotFitIsRefusedAndWritesNothing) {
+    ASSERT_EQ(screen->FillBackBuffer(0x0841), S_OK);
+    EXPECT_EQ(screen->DrawPicture(1, 0, backgroundPicture), DDERR_INVALIDRECT);
+    EXPECT_EQ(screen->DrawPicture(0, 1, backgroundPicture), DDERR_INVALIDRECT);
+    EXPECT_EQ(screen->DrawPicture(0xFFFFFFF0u, 0, crosshairPicture), DDERR_INVALIDRECT);
+    EXPECT_EQ(screen->DrawPicturePart(630, 0, 375, 328, 394, 351, spritesPicture),
+              DDERR_INVALIDRECT);
+    EXPECT_EQ(screen->DrawPicturePart(0, 0, 780, 0, 800, 10, spritesPicture), DDERR_INVALIDRECT);
+    EXPECT_EQ(screen->DrawPicturePart(0, 0, -1, 0, 10, 10, spritesPicture), DDERR_INVALIDRECT);
+    EXPECT_EQ(screen->ShowFrame(), S_OK);
+    ExpectPresented(Page(640 * 480, 0x0841));
+}
+
+TEST_F(DisplayTest, ShowFrameWaitsOutBusyFlipsAndRestoresAfterALoss) {
+    scripted::World& w = scripted::world();
+    const std::uint32_t presented = w.framesPresented;
+    w.faults.flipBusy = 5;
+    EXPECT_EQ(screen->ShowFrame(), S_OK);
+    EXPECT_EQ(w.faults.flipBusy, 0u);
+    EXPECT_EQ(w.framesPresented, presented + 1);
+
+    w.faults.surfaceLost = 1;
+    EXPECT_EQ(screen->ShowFrame(), DDERR_SURFACELOST);
+    EXPECT_EQ(w.framesPresented, presented + 1);
+    // Both surfaces were restored: drawing and flipping work again.
+    EXPECT_EQ(screen->FillBackBuffer(0), S_OK);
+    EXPECT_EQ(screen->DrawPicture(0, 0, backgroundPicture), S_OK);
+    EXPECT_EQ(screen->ShowFrame(), S_OK);
+    EXPECT_EQ(w.framesPresented, presented + 2);
+}
+
+TEST_F(DisplayTest, PixelValueOfConvertsLikeThePictureCopyAndChangesNoPixel) {
+    Picture* picture = Fresh(IDB_SPRITES);  // at size 0 by 0: the bitmap's own
+    ASSERT_EQ(std::make_pair(picture->surface->width(), picture->surface->height()),
+              std::make_pair(790, 358));
+    picture->surface->at(0, 0) = 0xBEEF;
+    const Page before(picture->surface->pixels(), picture->surface->pixels() + 790 * 358);
+    auto unchanged = [&] {
+        return std::equal(before.begin(), before.end(), picture->surface->pixels());
+    };
+    EXPECT_EQ(picture->PixelValueOf(CLR_INVALID), 0xBEEFu);
+    EXPECT_TRUE(unchanged());
+    for (COLORREF color : {0x000000u, 0xFFFFFFu, 0x123456u, 0x07FF03u}) {
+        EXPECT_EQ(picture->PixelValueOf(color), ColorToPixel(color)) << std::hex << color;
+        EXPECT_TRUE(unchanged());
+    }
+    EXPECT_EQ(picture->SetKeyColor(0xFFFFFF), S_OK);
+    EXPECT_EQ(picture->keyed, 1);
+    EXPECT_EQ(picture->surface->colorKey(), ColorToPixel(0xFFFFFF));
+    EXPECT_TRUE(unchanged());
+}
+
+TEST_F(DisplayTest, EmptyPictureHasNoKeyAndNoPixels) {
+    Picture empty;
+    EXPECT_EQ(empty.SetKeyColor(0), E_POINTER);
+    EXPECT_EQ(empty.keyed, 0);
+    EXPECT_EQ(empty.PixelValueOf(0xFFFFFF), 0u);
+}
+
+class MenuPageTest : public DisplayTest,
+                     public ::testing::WithParamInterface<std::tuple<std::int32_t, int>> {};
+
+TEST_P(MenuPageTest, PanelHighlightedEntryAndTenDigits) {
+    const auto [best, selection] = GetParam();
+    bestScore = best;
+    menuSelection = static_cast<std::uint8_t>(selection);
+    ASSERT_EQ(MenuFrame(), S_OK);
+
+    Page expected(640 * 480, 0);
+    Put(expected, LoadArt(IDB_MENUPANEL, -1), 159, 149, 0, 0, 320, 180);
+    const int band = 23 * selection;  // rows band to band + 22, at y 226 + band
+    Put(expected, LoadArt(IDB_MENUITEMS, -1), 308, 226 + band, 0, band, 160, 23);
+    const Art sprites = LoadArt(IDB_SPRITES, ColorToPixel(0xFFFFFF));
+    for (int p = 10, v = best; p >= 1; --p, v /= 10)
+        Put(expected, sprites, 269 + 19 * p, 306, 375 + 19 * (v % 10), 328, 19, 23);
+    ExpectPresented(expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scores, MenuPageTest,
+                         ::testing::Values(std::make_tuple(0, 0), std::make_tuple(42, 1),
+                                           std::make_tuple(2147483647, 2)));
+
+}  // namespace

@@ -1,0 +1,78 @@
+// The mouse device: reads, failed reads, re-acquiring, release.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/app.h"
+#include "input/mouse.h"
+#include "tests/test_support.h"
+
+namespace {
+
+bool Same(const MouseState& a, const MouseState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+class MouseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProgram();
+        HACCEL keys = nullptr;
+        ASSERT_EQ(CreateMainWindow(nullptr, SW_SHOWDEFAULT, &window_, &keys), S_OK);
+    }
+    void TearDown() override { ResetProgram(); }
+
+    HWND window_ = nullptr;
+    scripted::World& w = scripted::world();
+};
+
+TEST_F(MouseTest, WithoutADeviceReadLeavesTheRecordAloneAndFreeMayRunTwice) {
+    const MouseState held{7, -8, 9, {0x80, 1, 2, 3, 4, 5, 6, 7}};
+    mouseState = held;
+    EXPECT_EQ(ReadMouse(), S_OK);
+    EXPECT_TRUE(Same(mouseState, held));
+
+    ASSERT_EQ(InitMouse(window_), S_OK);
+    FreeMouse();
+    EXPECT_FALSE(mouseDevice || directInput || w.mouseAcquired);
+    FreeMouse();
+    EXPECT_EQ(ReadMouse(), S_OK);
+    EXPECT_TRUE(Same(mouseState, held));
+    EXPECT_EQ(w.readCalls, 0);
+
+    w.faults.mouse = true;  // no device: the input object made so far waits for FreeMouse
+    EXPECT_EQ(InitMouse(window_), DIERR_DEVICENOTREG);
+    EXPECT_TRUE(directInput && !mouseDevice);
+    FreeMouse();
+    EXPECT_EQ(directInput, nullptr);
+}
+
+TEST_F(MouseTest, FailedReadIsAllZeroAndTheNextReadGetsTheMotion) {
+    w.faults.acquireLost = 1;  // not acquired at start-up: that is no failure
+    ASSERT_EQ(InitMouse(window_), S_OK);
+    w.buttonDown = true;
+    w.pendingX = 10, w.pendingY = -4;
+    mouseState = MouseState{1, 1, 1, {0x80, 0x80}};
+    const int acquires = w.acquireCalls;
+    EXPECT_EQ(ReadMouse(), S_OK);
+    EXPECT_TRUE(Same(mouseState, MouseState{}));  // the held button reads as up
+    EXPECT_EQ(w.readCalls, 1);                    // not read again after acquiring
+    EXPECT_EQ(w.acquireCalls, acquires + 1);
+
+    EXPECT_EQ(ReadMouse(), S_OK);
+    EXPECT_TRUE(Same(mouseState, MouseState{10, -4, 0, {0x80}}));
+}
+
+TEST_F(MouseTest, LostInputAnswersAreRetriedAtOnceWithinABound) {
+    ASSERT_EQ(InitMouse(window_), S_OK);
+    w.faults.mouseRead = 1, w.faults.acquireLost = 3;
+    int acquires = w.acquireCalls;
+    ReadMouse();
+    EXPECT_EQ(w.acquireCalls, acquires + 4);
+    EXPECT_TRUE(w.mouseAcquired);
+
+    w.faults.mouseRead = 1, w.faults.acquireLost = 1000;  // a device that never stops saying so
+    acquires = w.acquireCalls;
+    EXPECT_EQ(ReadMouse(), S_OK);
+    EXPECT_EQ(w.acquireCalls, acquires + 100);
+}
+
+}  // namespace

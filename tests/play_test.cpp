@@ -1,0 +1,360 @@
+// The play frame: crosshair, shot latch, 75 ms steps, growth, hit areas, the life of a target,
+// the order of random numbers, sounds, and the picture every target shows.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "app/app.h"
+#include "game/assets.h"
+#include "game/frames.h"
+#include "game/random.h"
+#include "game/state.h"
+#include "platform/resource.h"
+#include "tests/test_support.h"
+
+namespace {
+
+using Page = std::vector<std::uint16_t>;
+using Place = std::tuple<int, int, int>;  // x, y, frame
+Place PlaceOf(const Target& t) { return {t.x, t.y, t.frame}; }
+
+constexpr std::uint32_t kSeed = 20240607;
+
+// The game's generator written out again: the next new position (x first, then y).
+struct Lcg {
+    std::uint32_t state = kSeed;
+    int Next() { return static_cast<int>(((state = state * 214013u + 2531011u) >> 16) & 0x7FFF); }
+    Place NewPlace() { int x = Next() % 482; return {x, Next() % 322, 0}; }
+};
+
+// A picture as the display holds it; pixels equal to `key` are left out (-1: none).
+struct Art {
+    int width = 0, key = -1;
+    Page pixels;
+};
+
+Art LoadArt(std::uint16_t id, int key) {
+    Bitmap b;
+    EXPECT_TRUE(DecodeBitmap(FindResource(RT_BITMAP, id), b));
+    Art art{b.width, key, {}};
+    for (int y = 0; y < b.height; ++y)
+        for (int x = 0; x < b.width; ++x) art.pixels.push_back(ColorToPixel(b.ColorAt(x, y)));
+    return art;
+}
+
+void Put(Page& page, const Art& art, int x, int y, int left, int top, int width, int height) {
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i)
+            if (std::uint16_t v = art.pixels[(top + j) * art.width + left + i]; v != art.key)
+                page[(y + j) * 640 + x + i] = v;
+}
+
+// The frame the rules call for, given the targets as the drawing pass meets them.
+Page ExpectedPage(const std::vector<Target>& pass, int score, int cursorX, int cursorY) {
+    static const Art background = LoadArt(IDB_BACKGROUND, -1);
+    static const Art crosshair = LoadArt(IDB_CROSSHAIR, 0);
+    static const Art sprites = LoadArt(IDB_SPRITES, ColorToPixel(0xFFFFFF));
+    static const Art splat = LoadArt(IDB_SPLAT, 0), explosion = LoadArt(IDB_EXPLOSION, 0);
+    static const int size[] = {45, 75, 125, 158}, left[] = {375, 0, 0, 0};
+    static const int top[] = {283, 283, 158, 0}, offset[] = {57, 42, 17, 0};
+    Page page = background.pixels;
+    for (const Target& t : pass) {
+        const int f = t.frame, r = f / 5;
+        if (f < 20)
+            Put(page, sprites, t.x + offset[r], t.y + offset[r], left[r] + size[r] * (f % 5),
+                top[r], size[r], size[r]);
+        else if (f <= 34)
+            Put(page, splat, t.x + 16, t.y + 16, 0, 0, 126, 126), score -= f == 20;
+        else if (f == 36)
+            ++score;
+        else if (f >= 37)
+            Put(page, explosion, t.x + 15, t.y + 15, 128 * std::min(f - 36, 7), 0, 128, 128);
+    }
+    for (int p = 10, v = score; p >= 1; --p, v /= 10)
+        Put(page, sprites, 349 + 19 * p, 0, 375 + 19 * (v % 10), 328, 19, 23);
+    Put(page, crosshair, cursorX - 32, cursorY - 32, 0, 0, 64, 64);
+    return page;
+}
+
+void ExpectPresented(const Page& expected) {
+    const Page& got = scripted::world().lastFrame;
+    long at = std::mismatch(got.begin(), got.end(), expected.begin()).first - got.begin();
+    EXPECT_EQ(at, 640 * 480) << "first wrong pixel at (" << at % 640 << ", " << at / 640 << ")";
+}
+
+class PlayFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home_ = std::filesystem::current_path();
+        ASSERT_NE(mkdtemp(dir_), nullptr);
+        std::filesystem::current_path(dir_);
+        ResetProgram();
+        scripted::world().out = log_ = std::tmpfile();
+        HWND window = nullptr;
+        HACCEL keys = nullptr;
+        ASSERT_EQ(CreateMainWindow(nullptr, SW_SHOWDEFAULT, &window, &keys), S_OK);
+        ASSERT_EQ(InitGame(window), S_OK);
+        StartNewGame();
+        SeedRandom(kSeed);
+    }
+    void TearDown() override {
+        ResetProgram();
+        std::fclose(log_);
+        std::filesystem::current_path(home_);
+        std::filesystem::remove_all(dir_);
+    }
+
+    // The sound lines written since the last call.
+    std::string Sounds() {
+        std::string text;
+        std::rewind(log_);
+        for (int c; (c = std::fgetc(log_)) != EOF;) text += static_cast<char>(c);
+        std::rewind(log_);
+        EXPECT_EQ(ftruncate(fileno(log_), 0), 0);
+        return text;
+    }
+    // Frames with exactly one 75 ms step, with none, and with none but a shot.
+    static void StepFrame() { stepTime = 0, PlayFrame(76); }
+    static void QuietFrame() { stepTime = 0, PlayFrame(1); }
+    static void ShotFrame() { buttonLatch = 1, scripted::world().buttonDown = false, QuietFrame(); }
+
+    std::filesystem::path home_;
+    char dir_[32] = "/tmp/quendra-play-XXXXXX";
+    std::FILE* log_ = nullptr;
+};
+
+TEST_F(PlayFrameTest, CrosshairCentreStaysWithinItsLimits) {
+    struct Case { std::int64_t dx, dy; int x, y; };
+    const Case cases[] = {{-299, 0, 32, 239},   {381, 0, 608, 239},   {0, -219, 319, 32},
+                          {0, 461, 319, 448},   {-287, -207, 32, 32}, {289, 209, 608, 448},
+                          {5, -3, 324, 236},    {-5000000000, 5000000000, 32, 448}};
+    for (const Case& c : cases) {
+        cursorX = 319, cursorY = 239;
+        scripted::world().pendingX = c.dx, scripted::world().pendingY = c.dy;
+        QuietFrame();
+        scripted::world().pendingX = scripted::world().pendingY = 0;
+        EXPECT_EQ(std::make_pair(cursorX, cursorY), std::make_pair(c.x, c.y)) << c.dx;
+    }
+    scripted::world().pendingX = 10;  // from the edge, 10 counts move 10 pixels
+    QuietFrame();
+    EXPECT_EQ(cursorX, 42);
+}
+
+TEST_F(PlayFrameTest, ButtonFiresOnceWhenFirstSeenUpAfterBeingSeenDown) {
+    cursorX = 360, cursorY = 280;  // inside the hit area of the first target, at (320, 240)
+    scripted::world().buttonDown = true;
+    QuietFrame();
+    QuietFrame();
+    EXPECT_EQ(buttonLatch, 1);
+    EXPECT_EQ(targets[0].frame, 0);
+    EXPECT_EQ(Sounds(), "");
+
+    scripted::world().buttonDown = false;
+    QuietFrame();
+    EXPECT_EQ(buttonLatch, 0);
+    EXPECT_EQ(targets[0].frame, FRAME_HIT);
+    EXPECT_EQ(Sounds(), "sound stop shot\nsound play shot\n");
+
+    targets[0].frame = 0;
+    QuietFrame();
+    EXPECT_EQ(targets[0].frame, 0);
+    EXPECT_EQ(Sounds(), "");
+}
+
+TEST_F(PlayFrameTest, NewGameKeepsCrosshairLatchAndStepTimeSoAHeldButtonFiresInIt) {
+    cursorX = 360, cursorY = 280;
+    scripted::world().buttonDown = true;
+    QuietFrame();
+    stepTime = 40;
+    targets[7] = Target{1, 2, 3};
+    EndGame();
+    StartNewGame();
+    EXPECT_EQ(std::make_tuple(cursorX, cursorY, buttonLatch, stepTime),
+              std::make_tuple(360, 280, std::uint8_t{1}, 40u));
+    EXPECT_EQ(PlaceOf(targets[7]), Place(1, 2, 3));
+
+    scripted::world().buttonDown = false;
+    PlayFrame(1);
+    EXPECT_EQ(targets[0].frame, FRAME_HIT);
+    EXPECT_EQ(stepTime, 41u);
+}
+
+TEST_F(PlayFrameTest, StepNeedsMoreThan75msAndCatchesUpOneStepPerFrame) {
+    const std::tuple<std::uint32_t, std::uint32_t, int> frames[] = {
+        {75, 75, 0}, {1, 1, 1}, {400, 326, 2}, {1, 252, 3}, {1, 178, 4}, {1, 104, 5}, {1, 30, 6},
+        {1, 31, 6}};
+    for (const auto& [elapsed, time, frame] : frames) {
+        PlayFrame(elapsed);
+        EXPECT_EQ(stepTime, time);
+        EXPECT_EQ(targets[0].frame, frame);
+    }
+}
+
+TEST_F(PlayFrameTest, EveryFiftyPointsBringOneMoreTargetAtTheNextStep) {
+    score = 49;
+    StepFrame();
+    score = 50;
+    QuietFrame();
+    EXPECT_EQ(lastTargetIndex, 0);
+    StepFrame();
+    ASSERT_EQ(lastTargetIndex, 1);
+    EXPECT_EQ(PlaceOf(targets[1]), Lcg{}.NewPlace());  // and not advanced by its own step
+    EXPECT_EQ(targets[0].frame, 2);
+
+    score = 49;  // never shrinks
+    StepFrame();
+    EXPECT_EQ(lastTargetIndex, 1);
+    score = 200;  // three more wanted: one per step
+    for (int expected : {2, 3, 4, 4}) {
+        StepFrame();
+        EXPECT_EQ(lastTargetIndex, expected);
+    }
+}
+
+class HitAreaTest : public PlayFrameTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(HitAreaTest, CrosshairCornerMustLieStrictlyInsideTheCell) {
+    const int frame = GetParam(), size = frame < 5 ? 45 : frame < 10 ? 75 : frame < 15 ? 125 : 158;
+    const std::tuple<int, int, bool> cases[] = {
+        {32, 40, false}, {33, 40, true}, {size + 31, 40, true}, {size + 32, 40, false},
+        {40, 32, false}, {40, 33, true}, {40, size + 31, true}, {40, size + 32, false}};
+    for (const auto& [dx, dy, hit] : cases) {
+        targets[0] = Target{100, 100, static_cast<std::uint16_t>(frame)};
+        cursorX = 100 + dx, cursorY = 100 + dy;
+        ShotFrame();
+        EXPECT_EQ(targets[0].frame, hit ? FRAME_HIT : frame) << "cursor at +" << dx << ", +" << dy;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EachSize, HitAreaTest, ::testing::Values(0, 4, 5, 9, 10, 14, 15, 19));
+
+TEST_F(PlayFrameTest, OneShotHitsEveryTargetUnderItAndEachScoresNextFrame) {
+    lastTargetIndex = 2;
+    targets[0] = Target{100, 100, 0};
+    targets[1] = Target{110, 110, 19};  // its last growing frame: it won't splat
+    targets[2] = Target{300, 300, 0};
+    cursorX = 150, cursorY = 150;
+    ShotFrame();
+    EXPECT_EQ(std::make_tuple(targets[0].frame, targets[1].frame, targets[2].frame, score),
+              std::make_tuple(FRAME_HIT, FRAME_HIT, std::uint16_t{0}, 3));
+    EXPECT_EQ(Sounds(), "sound stop shot\nsound play shot\n");
+
+    StepFrame();  // a step between hit and scoring changes nothing
+    EXPECT_EQ(std::make_tuple(targets[0].frame, targets[1].frame, score, runBest),
+              std::make_tuple(std::uint16_t{37}, std::uint16_t{37}, 5, 5));
+    EXPECT_EQ(Sounds(), "sound play die\nsound play die\n");
+}
+
+TEST_F(PlayFrameTest, SplatCostsAPointStaysFourteenStepsThenRespawns) {
+    targets[0] = Target{200, 100, 19};
+    StepFrame();
+    EXPECT_EQ(std::make_tuple(targets[0].frame, score, runBest),
+              std::make_tuple(std::uint16_t{21}, 2, 3));
+    EXPECT_EQ(Sounds(), "sound play splat\n");
+    for (int frame = 22; frame <= 34; ++frame) {
+        StepFrame();
+        EXPECT_EQ(PlaceOf(targets[0]), Place(200, 100, frame));
+    }
+    StepFrame();
+    EXPECT_EQ(PlaceOf(targets[0]), Lcg{}.NewPlace());
+    EXPECT_EQ(score, 2);
+    EXPECT_EQ(Sounds(), "");
+}
+
+TEST_F(PlayFrameTest, ExplosionRunsThroughItsCellsThenTheTargetRespawns) {
+    targets[0] = Target{200, 100, FRAME_HIT};
+    // The step of the scoring frame leaves 36; the step that brings 44 ends in 35, and the step
+    // after that leaves 35 for the pass to place anew.
+    for (int frame : {37, 38, 39, 40, 41, 42, 43, 35}) {
+        StepFrame();
+        EXPECT_EQ(PlaceOf(targets[0]), Place(200, 100, frame));
+    }
+    StepFrame();
+    EXPECT_EQ(PlaceOf(targets[0]), Lcg{}.NewPlace());
+    EXPECT_EQ(score, 4);
+}
+
+TEST_F(PlayFrameTest, GameEndsInsideThePassAndTheFrameIsStillFinished) {
+    score = 1;
+    lastTargetIndex = 3;
+    targets[0] = Target{0, 0, 19};     // splats: 0, the game ends
+    targets[1] = Target{300, 0, 36};   // scored: 1
+    targets[2] = Target{0, 300, 19};   // splats: 0 again
+    targets[3] = Target{300, 300, 3};  // still drawn
+    cursorX = 400, cursorY = 300;
+    scripted::World& w = scripted::world();
+    const std::uint32_t presented = w.framesPresented;
+    StepFrame();
+    EXPECT_EQ(playing, 0);
+    EXPECT_EQ(score, 0);
+    EXPECT_EQ(Sounds(), "sound play splat\nsound play die\nsound play splat\n");
+    EXPECT_EQ(w.framesPresented, presented + 1);
+    ExpectPresented(
+        ExpectedPage({{0, 0, 20}, {300, 0, 36}, {0, 300, 20}, {300, 300, 4}}, 1, 400, 300));
+
+    const int reads = w.readCalls;  // the next frame is a menu frame: no mouse read
+    w.clock = lastFrameTime + 10;
+    EXPECT_EQ(RenderFrame(), S_OK);
+    EXPECT_EQ(w.readCalls, reads);
+    EXPECT_EQ(w.framesPresented, presented + 2);
+}
+
+TEST_F(PlayFrameTest, RandomNumbersGoToTheNewTargetFirstThenToRespawnsByIndex) {
+    score = 100;
+    lastTargetIndex = 1;
+    targets[0] = Target{5, 5, FRAME_RESPAWN};
+    targets[1] = Target{6, 6, FRAME_RESPAWN};
+    StepFrame();
+    ASSERT_EQ(lastTargetIndex, 2);
+    Lcg g;
+    for (int i : {2, 0, 1}) EXPECT_EQ(PlaceOf(targets[i]), g.NewPlace()) << i;
+    EXPECT_EQ(NextRandom(), g.Next());  // and nothing else was drawn
+}
+
+TEST_F(PlayFrameTest, AllTwoHundredFiftySixTargetsAreVisitedOnce) {
+    lastTargetIndex = 255;
+    std::fill(std::begin(targets), std::end(targets), Target{0, 0, FRAME_HIT});
+    score = 12750;
+    StepFrame();
+    EXPECT_EQ(lastTargetIndex, 255);
+    EXPECT_EQ(score, 12750 + 256);
+    EXPECT_TRUE(std::all_of(std::begin(targets), std::end(targets),
+                            [](const Target& t) { return t.frame == 37; }));
+    std::string sounds = Sounds(), once = "sound play die\n";
+    std::string all;
+    for (int i = 0; i < 256; ++i) all += once;
+    EXPECT_EQ(sounds, all);
+}
+
+// Each frame number shows its own picture at its own place; score and crosshair come last.
+class PictureTest : public PlayFrameTest, public ::testing::WithParamInterface<std::vector<int>> {};
+
+TEST_P(PictureTest, FrameShowsEachTargetsPictureThenScoreThenCrosshair) {
+    std::vector<Target> pass;
+    for (int frame : GetParam()) {
+        const int i = static_cast<int>(pass.size());
+        targets[i] = Target{std::uint16_t(i * 97 % 482), std::uint16_t(i * 61 % 322),
+                            std::uint16_t(frame)};
+        pass.push_back(targets[i]);
+    }
+    lastTargetIndex = static_cast<std::uint8_t>(pass.size() - 1);
+    score = 1234567;
+    cursorX = 380, cursorY = 32;  // over the score
+    QuietFrame();
+    ExpectPresented(ExpectedPage(pass, 1234567, 380, 32));
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, PictureTest,
+                         ::testing::Values(std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9},
+                                           std::vector<int>{10, 11, 12, 13, 14, 15, 16, 17, 18, 19},
+                                           std::vector<int>{20, 21, 27, 34, 35, 36},
+                                           std::vector<int>{37, 38, 39, 40, 41, 42, 43, 44}));
+
+}  // namespace
