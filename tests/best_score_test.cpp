@@ -29,26 +29,12 @@ std::optional<Bytes> ReadFile() {
     return Bytes(std::istreambuf_iterator<char>(file), {});
 }
 
-class BestScoreTest : public ::testing::Test {
+class BestScoreTest : public ProgramTest {
 protected:
     void SetUp() override {
-        home_ = std::filesystem::current_path();
-        ASSERT_NE(mkdtemp(dir_), nullptr);
-        std::filesystem::current_path(dir_);
-        ResetProgram();
-        HACCEL keys = nullptr;
-        ASSERT_EQ(CreateMainWindow(nullptr, SW_SHOWDEFAULT, &window_, &keys), S_OK);
+        ProgramTest::SetUp();
+        Open(false);
     }
-    void TearDown() override {
-        ResetProgram();
-        for (MSG message; MessageWaiting();) GetMessage(&message);
-        std::filesystem::current_path(home_);
-        std::filesystem::remove_all(dir_);
-    }
-
-    HWND window_ = nullptr;
-    std::filesystem::path home_;
-    char dir_[32] = "/tmp/quendra-best-XXXXXX";
 };
 
 TEST_F(BestScoreTest, EndGameCountsTheFileAndWritesOnlyWhenBeaten) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <tuple>
 #include <vector>
 
@@ -17,53 +16,15 @@
 
 namespace {
 
-using Page = std::vector<std::uint16_t>;
-
-// A picture as the display holds it; pixels equal to `key` are left out (-1: none).
-struct Art {
-    int width = 0, key = -1;
-    Page pixels;
-};
-
-Art LoadArt(std::uint16_t id, int key) {
-    Bitmap b;
-    EXPECT_TRUE(DecodeBitmap(FindResource(RT_BITMAP, id), b));
-    Art art{b.width, key, {}};
-    for (int y = 0; y < b.height; ++y)
-        for (int x = 0; x < b.width; ++x) art.pixels.push_back(ColorToPixel(b.ColorAt(x, y)));
-    return art;
-}
-
-void Put(Page& page, const Art& art, int x, int y, int left, int top, int width, int height) {
-    for (int j = 0; j < height; ++j)
-        for (int i = 0; i < width; ++i)
-            if (std::uint16_t v = art.pixels[(top + j) * art.width + left + i]; v != art.key)
-                page[(y + j) * 640 + x + i] = v;
-}
-
-void ExpectPresented(const Page& expected) {
-    const Page& got = scripted::world().lastFrame;
-    long at = std::mismatch(got.begin(), got.end(), expected.begin()).first - got.begin();
-    EXPECT_EQ(at, 640 * 480) << "first wrong pixel at (" << at % 640 << ", " << at / 640 << ")";
-}
-
-class DisplayTest : public ::testing::Test {
+class DisplayTest : public ProgramTest {
 protected:
     void SetUp() override {
-        home_ = std::filesystem::current_path();
-        ASSERT_NE(mkdtemp(dir_), nullptr);
-        std::filesystem::current_path(dir_);
-        ResetProgram();
-        HWND window = nullptr;
-        HACCEL keys = nullptr;
-        ASSERT_EQ(CreateMainWindow(nullptr, SW_SHOWDEFAULT, &window, &keys), S_OK);
-        ASSERT_EQ(InitGame(window), S_OK);
+        ProgramTest::SetUp();
+        Open(true);
     }
     void TearDown() override {
         delete fresh_;
-        ResetProgram();
-        std::filesystem::current_path(home_);
-        std::filesystem::remove_all(dir_);
+        ProgramTest::TearDown();
     }
     // A new, unkeyed picture of an embedded bitmap.
     Picture* Fresh(std::uint16_t id) {
@@ -74,8 +35,6 @@ protected:
     }
 
     Picture* fresh_ = nullptr;
-    std::filesystem::path home_;
-    char dir_[32] = "/tmp/quendra-display-XXXXXX";
 };
 
 TEST_F(DisplayTest, NeverCreatedScreenRefusesEveryOperation) {

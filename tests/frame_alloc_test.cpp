@@ -7,8 +7,6 @@
 #include <cstdlib>
 #include <new>
 
-#include <unistd.h>
-
 #include "app/app.h"
 #include "game/frames.h"
 #include "game/state.h"
@@ -29,19 +27,13 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
-TEST(Frames, AllocateNothing) {
-    char dir[] = "/tmp/quendra-frames-XXXXXX";  // the best-score file goes here
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    char* home = getcwd(nullptr, 0);
-    ASSERT_EQ(chdir(dir), 0);
-    ResetProgram();
+class Frames : public ProgramTest {};
+
+TEST_F(Frames, AllocateNothing) {
     std::FILE* sink = std::tmpfile();
     ASSERT_NE(sink, nullptr);
     scripted::world().out = sink;
-    HWND window = nullptr;
-    HACCEL accelerators = nullptr;
-    ASSERT_EQ(CreateMainWindow(nullptr, SW_SHOWDEFAULT, &window, &accelerators), S_OK);
-    ASSERT_EQ(InitGame(window), S_OK);
+    Open(true);
 
     auto frame = [](std::uint32_t ms) {
         scripted::world().clock += ms;
@@ -61,13 +53,9 @@ TEST(Frames, AllocateNothing) {
     }
     EXPECT_EQ(allocations - before, 0);
 
-    DestroyWindow(window);
+    DestroyWindow(window_);
     ResetProgram();
     std::fclose(sink);
-    std::remove("QUENDRA.DAT");
-    EXPECT_EQ(chdir(home), 0);
-    std::free(home);
-    rmdir(dir);
 }
 
 }  // namespace

@@ -11,16 +11,13 @@ namespace {
 
 bool Same(const MouseState& a, const MouseState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-class MouseTest : public ::testing::Test {
+class MouseTest : public ProgramTest {
 protected:
     void SetUp() override {
-        ResetProgram();
-        HACCEL keys = nullptr;
-        ASSERT_EQ(CreateMainWindow(nullptr, SW_SHOWDEFAULT, &window_, &keys), S_OK);
+        ProgramTest::SetUp();
+        Open(false);
     }
-    void TearDown() override { ResetProgram(); }
 
-    HWND window_ = nullptr;
     scripted::World& w = scripted::world();
 };
 

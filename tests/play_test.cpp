@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -21,7 +20,6 @@
 
 namespace {
 
-using Page = std::vector<std::uint16_t>;
 using Place = std::tuple<int, int, int>;  // x, y, frame
 Place PlaceOf(const Target& t) { return {t.x, t.y, t.frame}; }
 
@@ -33,28 +31,6 @@ struct Lcg {
     int Next() { return static_cast<int>(((state = state * 214013u + 2531011u) >> 16) & 0x7FFF); }
     Place NewPlace() { int x = Next() % 482; return {x, Next() % 322, 0}; }
 };
-
-// A picture as the display holds it; pixels equal to `key` are left out (-1: none).
-struct Art {
-    int width = 0, key = -1;
-    Page pixels;
-};
-
-Art LoadArt(std::uint16_t id, int key) {
-    Bitmap b;
-    EXPECT_TRUE(DecodeBitmap(FindResource(RT_BITMAP, id), b));
-    Art art{b.width, key, {}};
-    for (int y = 0; y < b.height; ++y)
-        for (int x = 0; x < b.width; ++x) art.pixels.push_back(ColorToPixel(b.ColorAt(x, y)));
-    return art;
-}
-
-void Put(Page& page, const Art& art, int x, int y, int left, int top, int width, int height) {
-    for (int j = 0; j < height; ++j)
-        for (int i = 0; i < width; ++i)
-            if (std::uint16_t v = art.pixels[(top + j) * art.width + left + i]; v != art.key)
-                page[(y + j) * 640 + x + i] = v;
-}
 
 // The frame the rules call for, given the targets as the drawing pass meets them.
 Page ExpectedPage(const std::vector<Target>& pass, int score, int cursorX, int cursorY) {
@@ -83,32 +59,18 @@ Page ExpectedPage(const std::vector<Target>& pass, int score, int cursorX, int c
     return page;
 }
 
-void ExpectPresented(const Page& expected) {
-    const Page& got = scripted::world().lastFrame;
-    long at = std::mismatch(got.begin(), got.end(), expected.begin()).first - got.begin();
-    EXPECT_EQ(at, 640 * 480) << "first wrong pixel at (" << at % 640 << ", " << at / 640 << ")";
-}
-
-class PlayFrameTest : public ::testing::Test {
+class PlayFrameTest : public ProgramTest {
 protected:
     void SetUp() override {
-        home_ = std::filesystem::current_path();
-        ASSERT_NE(mkdtemp(dir_), nullptr);
-        std::filesystem::current_path(dir_);
-        ResetProgram();
+        ProgramTest::SetUp();
         scripted::world().out = log_ = std::tmpfile();
-        HWND window = nullptr;
-        HACCEL keys = nullptr;
-        ASSERT_EQ(CreateMainWindow(nullptr, SW_SHOWDEFAULT, &window, &keys), S_OK);
-        ASSERT_EQ(InitGame(window), S_OK);
+        Open(true);
         StartNewGame();
         SeedRandom(kSeed);
     }
     void TearDown() override {
-        ResetProgram();
+        ProgramTest::TearDown();
         std::fclose(log_);
-        std::filesystem::current_path(home_);
-        std::filesystem::remove_all(dir_);
     }
 
     // The sound lines written since the last call.
@@ -125,8 +87,6 @@ protected:
     static void QuietFrame() { stepTime = 0, PlayFrame(1); }
     static void ShotFrame() { buttonLatch = 1, scripted::world().buttonDown = false, QuietFrame(); }
 
-    std::filesystem::path home_;
-    char dir_[32] = "/tmp/quendra-play-XXXXXX";
     std::FILE* log_ = nullptr;
 };
 

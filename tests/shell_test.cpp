@@ -26,27 +26,12 @@ UINT Drain() {
     return first;
 }
 
-class ShellTest : public ::testing::Test {
+class ShellTest : public ProgramTest {
 protected:
     void SetUp() override {
-        home_ = std::filesystem::current_path();
-        ASSERT_NE(mkdtemp(dir_), nullptr);
-        std::filesystem::current_path(dir_);
-        ResetProgram();
-        Drain();
-        HACCEL keys = nullptr;
-        ASSERT_EQ(CreateMainWindow(nullptr, SW_SHOWDEFAULT, &window_, &keys), S_OK);
+        ProgramTest::SetUp();
+        Open(false);
     }
-    void TearDown() override {
-        ResetProgram();
-        Drain();
-        std::filesystem::current_path(home_);
-        std::filesystem::remove_all(dir_);
-    }
-
-    HWND window_ = nullptr;
-    std::filesystem::path home_;
-    char dir_[32] = "/tmp/quendra-shell-XXXXXX";
 };
 
 TEST_F(ShellTest, EachCommandInEachState) {

@@ -1,5 +1,8 @@
-// A fresh program for each test.
+// A fresh program for each test, and frames rebuilt from the pictures.
 #include "tests/test_support.h"
+
+#include <algorithm>
+#include <cstdlib>
 
 #include "app/app.h"
 #include "audio/audio.h"
@@ -7,6 +10,8 @@
 #include "game/random.h"
 #include "game/state.h"
 #include "input/mouse.h"
+#include "platform/resource.h"
+#include "platform/surface.h"
 
 void ResetProgram() {
     FreeGame();
@@ -27,4 +32,49 @@ void ResetProgram() {
     menuSelection = 0;
     mouseState = MouseState{};
     SeedRandom(1);
+}
+
+void ProgramTest::SetUp() {
+    home_ = std::filesystem::current_path();
+    char dir[] = "/tmp/quendra-test-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    dir_ = dir;
+    std::filesystem::current_path(dir_);
+    ResetProgram();
+}
+
+void ProgramTest::TearDown() {
+    ResetProgram();
+    std::filesystem::current_path(home_);
+    std::filesystem::remove_all(dir_);
+}
+
+void ProgramTest::Open(bool start) {
+    HACCEL keys = nullptr;
+    ASSERT_EQ(CreateMainWindow(nullptr, SW_SHOWDEFAULT, &window_, &keys), S_OK);
+    if (start) {
+        ASSERT_EQ(InitGame(window_), S_OK);
+    }
+}
+
+Art LoadArt(std::uint16_t id, int key) {
+    Bitmap b;
+    EXPECT_TRUE(DecodeBitmap(FindResource(RT_BITMAP, id), b));
+    Art art{b.width, key, {}};
+    for (int y = 0; y < b.height; ++y)
+        for (int x = 0; x < b.width; ++x) art.pixels.push_back(ColorToPixel(b.ColorAt(x, y)));
+    return art;
+}
+
+void Put(Page& page, const Art& art, int x, int y, int left, int top, int width, int height) {
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i)
+            if (std::uint16_t v = art.pixels[(top + j) * art.width + left + i]; v != art.key)
+                page[(y + j) * 640 + x + i] = v;
+}
+
+void ExpectPresented(const Page& expected) {
+    const Page& got = scripted::world().lastFrame;
+    long at = std::mismatch(got.begin(), got.end(), expected.begin()).first - got.begin();
+    EXPECT_EQ(at, 640 * 480) << "first wrong pixel at (" << at % 640 << ", " << at / 640 << ")";
 }

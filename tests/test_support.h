@@ -1,8 +1,43 @@
-// Helpers shared by the tests: a fresh game and platform for each test.
+// Helpers shared by the tests: a fresh program in a fresh folder, and frames rebuilt from the
+// pictures' own pixels to compare presented frames with.
 #pragma once
 
-#include "platform/scripted/scripted.h"
+#include <gtest/gtest.h>
 
-// Puts every game variable, the scripted platform and the random generator back to how a
-// freshly started program has them, and frees whatever a previous test left.
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "platform/scripted/scripted.h"
+#include "platform/window.h"
+
+// Puts every game variable, the scripted platform, the message queue and the random generator
+// back to how a freshly started program has them, and frees whatever a previous test left.
 void ResetProgram();
+
+// A fresh program whose best-score file lives in a temporary folder of its own.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Makes the window; with `start`, runs the start-up as well.
+    void Open(bool start);
+
+    HWND window_ = nullptr;
+
+private:
+    std::filesystem::path home_, dir_;
+};
+
+using Page = std::vector<std::uint16_t>;  // 640 x 480 RGB565
+
+// A picture as the display holds it; pixels equal to `key` are left out (-1: none).
+struct Art {
+    int width = 0, key = -1;
+    Page pixels;
+};
+Art LoadArt(std::uint16_t id, int key);
+// Draws the region (left, top, width, height) of `art` at (x, y) of `page`.
+void Put(Page& page, const Art& art, int x, int y, int left, int top, int width, int height);
+// The last presented frame is `expected`, pixel for pixel.
+void ExpectPresented(const Page& expected);
