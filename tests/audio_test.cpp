@@ -1,0 +1,73 @@
+// The sound wrappers: what the game's three sounds do when the engine or a sound is missing.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "audio/audio.h"
+#include "tests/test_support.h"
+
+namespace {
+
+class AudioTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        scripted::world().out = log_ = std::tmpfile();
+    }
+    void TearDown() override {
+        ProgramTest::TearDown();
+        std::fclose(log_);
+    }
+    // What the sound layer was asked to do.
+    std::string Log() {
+        std::string text;
+        std::rewind(log_);
+        for (int c; (c = std::fgetc(log_)) != EOF;) text += static_cast<char>(c);
+        return text;
+    }
+    std::FILE* log_ = nullptr;
+};
+
+TEST_F(AudioTest, WithoutAnEngineNothingIsLoadedAndFreeingIsHarmless) {
+    FreeSounds();  // before any start
+    scripted::world().faults.audio = true;
+    EXPECT_EQ(InitSounds(nullptr), E_FAIL);
+    EXPECT_NE(audioManager, nullptr);  // kept for the shut-down to free
+    EXPECT_FALSE(shotSound || dieSound || splatSound);
+    FreeSounds();
+    FreeSounds();
+    EXPECT_EQ(audioManager, nullptr);
+    EXPECT_EQ(Log(), "");
+}
+
+TEST_F(AudioTest, ASoundThatCouldNotBePreparedRefusesToPlayButStillStops) {
+    scripted::world().faults.prepare = true;
+    EXPECT_EQ(InitSounds(nullptr), S_OK);
+    ASSERT_TRUE(shotSound && dieSound && splatSound);  // loaded all the same
+    EXPECT_EQ(shotSound->prepared, 0);
+    EXPECT_EQ(shotSound->Play(DMUS_SEGF_SECONDARY), E_FAIL);
+    EXPECT_EQ(shotSound->Stop(DMUS_SEGF_BEAT), S_OK);
+    EXPECT_EQ(Log(), "sound stop shot\n");
+
+    scripted::world().faults.prepare = false;  // preparing later makes it playable
+    EXPECT_EQ(shotSound->Prepare(), S_OK);
+    EXPECT_EQ(shotSound->Play(DMUS_SEGF_SECONDARY), S_OK);
+    EXPECT_EQ(Log(), "sound stop shot\nsound play shot\n");
+    FreeSounds();
+    EXPECT_FALSE(audioManager || shotSound || dieSound || splatSound);
+}
+
+TEST_F(AudioTest, WrappersWithoutTheirPartsAnswerNotInitialised) {
+    SoundSegment orphan(nullptr, nullptr, nullptr);
+    EXPECT_EQ(orphan.Play(DMUS_SEGF_SECONDARY), CO_E_NOTINITIALIZED);
+    EXPECT_EQ(orphan.Stop(DMUS_SEGF_BEAT), CO_E_NOTINITIALIZED);
+    EXPECT_EQ(orphan.Prepare(), CO_E_NOTINITIALIZED);
+
+    AudioManager manager;  // never opened
+    SoundSegment* sound = nullptr;
+    EXPECT_EQ(manager.LoadSound(&sound, "IDR_NOSUCHSOUND", "WAVE", true, false), E_FAIL);
+    EXPECT_EQ(sound, nullptr);
+}
+
+}  // namespace
