@@ -180,10 +180,10 @@ Indexed MakeSplat() {
         float diffuse = std::max(0.0f, nx * lx + ny * ly + nz * lz);
         float hx = lx, hy = ly, hz = lz + 1;
         float hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-        float spec = std::pow(std::max(0.0f, (nx * hx + ny * hy + nz * hz) / hl), 60.0f);
+        float specular = std::pow(std::max(0.0f, (nx * hx + ny * hy + nz * hz) / hl), 60.0f);
         float depth = SmoothStep(edge, 1.6f, f);
         Colour c = kGoo.At(0.15f + 0.65f * diffuse + 0.2f * depth);
-        c = c + Rgb(255, 236, 250) * (0.9f * spec);
+        c = c + Rgb(255, 236, 250) * (0.9f * specular);
         return {Clamp01(c), 1};
     });
     QuantizeOptions options;
