@@ -4,17 +4,17 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test build deps deps-build assets bench clean
+.PHONY: run test deps deps-build assets bench clean
 
-run: deps-build build
+run: deps-build
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target quendra
 	./$(BUILD)/quendra
 
-test: deps build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
-
-build:
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+test: deps
+	cmake -S . -B $(BUILD) -DQUENDRA_TESTS_REQUIRED=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 deps:
 	sh tools/install-deps.sh all
