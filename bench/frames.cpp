@@ -38,7 +38,7 @@ int main() {
     for (int targetCount : {1, 16, 256}) {
         StartNewGame();
         score = 50 * (targetCount - 1) + 25;
-        for (int i = 0; i < 800 && lastTargetIndex + 1 < targetCount; ++i) MicrosecondsPerFrame(1);
+        for (int i = 0; i < 3000 && lastTargetIndex + 1 < targetCount; ++i) MicrosecondsPerFrame(1);
         std::printf("play frame, %3d targets: %.1f us\n", lastTargetIndex + 1,
                     MicrosecondsPerFrame(2000));
     }
