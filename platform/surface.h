@@ -19,7 +19,6 @@ struct RECT {
 // Copy flags.
 inline constexpr std::uint32_t DDBLTFAST_NOCOLORKEY = 0;
 inline constexpr std::uint32_t DDBLTFAST_SRCCOLORKEY = 1;
-inline constexpr std::uint32_t DDBLTFAST_WAIT = 16;
 
 class Surface {
 public:
@@ -57,11 +56,6 @@ private:
 constexpr std::uint16_t ColorToPixel(COLORREF color) {
     std::uint32_t r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
     return static_cast<std::uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
-}
-// The colour a 16-bit value shows, each channel widened by repeating its top bits.
-constexpr COLORREF PixelToColor(std::uint16_t pixel) {
-    std::uint32_t r = (pixel >> 11) & 31, g = (pixel >> 5) & 63, b = pixel & 31;
-    return ((r << 3) | (r >> 2)) | (((g << 2) | (g >> 4)) << 8) | (((b << 3) | (b >> 2)) << 16);
 }
 
 // Fills the whole surface with a raw pixel value.

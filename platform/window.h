@@ -72,7 +72,6 @@ inline constexpr std::uint16_t ACCEL_END = 0x80;
 inline constexpr UINT CS_VREDRAW = 1;
 inline constexpr UINT CS_HREDRAW = 2;
 inline constexpr std::uint32_t WS_POPUP = 0x80000000;
-inline constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
 inline constexpr int SW_SHOWDEFAULT = 10;
 inline constexpr UINT MB_OK = 0;
 inline constexpr UINT MB_ICONERROR = 0x10;

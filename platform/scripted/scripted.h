@@ -47,7 +47,6 @@ struct World {
     std::vector<std::uint16_t> lastFrame = std::vector<std::uint16_t>(640 * 480, 0);
     std::uint32_t framesPresented = 0;
     bool displayOpen = false;
-    bool windowExists = false;
 
     Driver* driver = nullptr;
     std::FILE* out = stdout;  // message and sound lines

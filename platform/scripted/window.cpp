@@ -26,16 +26,12 @@ using scripted::world;
 
 namespace sys {
 
-bool CreateWindow(const char*) {
-    if (world().faults.window) return false;
-    world().windowExists = true;
-    return true;
-}
+bool CreateWindow(const char*) { return !world().faults.window; }
 
 void ShowWindow() {}
 void SetWindowIcon(const std::uint32_t*, int, int) {}
 void HideCursor() {}
-void DestroyWindow() { world().windowExists = false; }
+void DestroyWindow() {}
 
 void PumpEvents(bool wait) {
     scripted::Driver* driver = world().driver;
