@@ -1,10 +1,10 @@
 // The game variables and the best-score file.
 #include "game/state.h"
 
-#include <cstdio>
-#include <cstring>
-
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 #include "platform/window.h"
 
@@ -34,15 +34,20 @@ Picture* crosshairPicture = nullptr;
 
 namespace {
 
+// Plain system calls rather than stdio: a game that ends inside a frame reads and writes the
+// file there, and frames allocate nothing.
+
 // Reads up to 4 bytes from the start of the file; creates an empty file when there is none.
 std::int32_t ReadBestScore() {
     std::uint8_t bytes[4] = {};
-    if (std::FILE* file = std::fopen(BEST_SCORE_FILE, "rb")) {
-        std::size_t got = std::fread(bytes, 1, sizeof bytes, file);
-        (void)got;  // bytes not delivered stay 0
-        std::fclose(file);
-    } else if (std::FILE* created = std::fopen(BEST_SCORE_FILE, "ab")) {
-        std::fclose(created);
+    int file = open(BEST_SCORE_FILE, O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (file >= 0) {
+        for (std::size_t got = 0; got < sizeof bytes;) {
+            ssize_t n = read(file, bytes + got, sizeof bytes - got);
+            if (n <= 0) break;  // bytes not delivered stay 0
+            got += static_cast<std::size_t>(n);
+        }
+        close(file);
     }
     return static_cast<std::int32_t>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
                                      (static_cast<std::uint32_t>(bytes[3]) << 24));
@@ -55,14 +60,13 @@ void WriteBestScore(std::int32_t value) {
     std::uint32_t v = static_cast<std::uint32_t>(value);
     const std::uint8_t bytes[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16),
                                    std::uint8_t(v >> 24)};
-    char temporary[64];
-    std::snprintf(temporary, sizeof temporary, "%s.new", BEST_SCORE_FILE);
-    std::FILE* file = std::fopen(temporary, "wb");
-    if (!file) return;
-    bool written = std::fwrite(bytes, 1, sizeof bytes, file) == sizeof bytes;
-    written = std::fflush(file) == 0 && fsync(fileno(file)) == 0 && written;
-    written = std::fclose(file) == 0 && written;
-    if (!written || std::rename(temporary, BEST_SCORE_FILE) != 0) std::remove(temporary);
+    static constexpr const char* kNewFile = "QUENDRA.DAT.new";
+    int file = open(kNewFile, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (file < 0) return;
+    bool written = write(file, bytes, sizeof bytes) == static_cast<ssize_t>(sizeof bytes);
+    written = fsync(file) == 0 && written;
+    written = close(file) == 0 && written;
+    if (!written || std::rename(kNewFile, BEST_SCORE_FILE) != 0) std::remove(kNewFile);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // quendra-replay: runs the game on the scripted platform from a script; see the README.
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -54,10 +55,13 @@ int main(int argc, char** argv) {
         parsed = replay::ParseScript(std::cin, script, error);
     } else {
         std::ifstream file(scriptPath);
-        if (!file) return Usage(std::string("can't read ") + scriptPath);
+        std::error_code ignored;
+        if (!file || std::filesystem::is_directory(scriptPath, ignored))
+            return Usage(std::string("can't read the script ") + scriptPath);
         parsed = replay::ParseScript(file, script, error);
     }
     if (!parsed) {
+        if (error.line == 0) return Usage(error.message);
         std::fprintf(stderr, "quendra-replay: line %d: %s\n", error.line, error.message.c_str());
         return 2;
     }

@@ -14,6 +14,8 @@ public:
     ScriptDriver(const std::vector<Line>& script, std::FILE* out) : script_(script), out_(out) {}
 
     bool Poll() override {
+        // An inactive window's loop goes on to wait for a message, and the lines run there.
+        if (!windowActive) return true;
         for (;;) {
             if (passesLeft_ > 0) {
                 --passesLeft_;

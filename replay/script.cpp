@@ -9,13 +9,13 @@
 namespace replay {
 
 bool ParseUnsigned(const std::string& text, std::uint32_t& value) {
-    if (text.empty() || text.size() > 10) return false;
+    if (text.empty()) return false;
     std::uint64_t v = 0;
     for (char c : text) {
         if (c < '0' || c > '9') return false;
         v = v * 10 + static_cast<unsigned>(c - '0');
+        if (v > 0xFFFFFFFFu) return false;
     }
-    if (v > 0xFFFFFFFFu) return false;
     value = static_cast<std::uint32_t>(v);
     return true;
 }
@@ -47,7 +47,7 @@ bool ParseKey(const std::string& text, Line& line) {
     }
     if (rest.empty()) return false;
     for (char c : rest)
-        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')) return false;
+        if (c >= 'A' && c <= 'Z') return false;  // key names are lower case
     static const struct {
         const char* name;
         std::uint32_t key;
@@ -56,7 +56,8 @@ bool ParseKey(const std::string& text, Line& line) {
                  {"space", 0x20},       {"tab", 0x09},     {"backspace", 0x08}};
     for (const auto& n : named)
         if (rest == n.name) return line.key = n.key, true;
-    if (rest.size() == 1) return line.key = static_cast<std::uint32_t>(std::toupper(rest[0])), true;
+    if (rest.size() == 1 && std::isalnum(static_cast<unsigned char>(rest[0])))
+        return line.key = static_cast<std::uint32_t>(std::toupper(rest[0])), true;
     std::uint32_t f = 0;
     if (rest[0] == 'f' && ParseUnsigned(rest.substr(1), f) && f >= 1 && f <= 24)
         return line.key = VK_F1 + f - 1, true;
@@ -188,6 +189,10 @@ bool ParseScript(std::istream& input, std::vector<Line>& lines, ParseError& erro
             return false;
         }
         lines.push_back(std::move(line));
+    }
+    if (input.bad()) {
+        error = ParseError{0, "the script can't be read"};
+        return false;
     }
     return true;
 }

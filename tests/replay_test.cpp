@@ -72,7 +72,7 @@ TEST(Replay, RefusesABadScriptWholeBeforeTheProgramStarts) {
 
 TEST(Replay, RefusesABadCommandLine) {
     for (const char* arguments : {"", "--seed", "--seed x -", "--clock -5 -", "--fail disk -",
-                                  "--frobnicate -", "- -", "no-such-script"}) {
+                                  "--frobnicate -", "- -", "no-such-script", "/tmp"}) {
         Outcome outcome = RunReplay(arguments, "state\n");
         EXPECT_EQ(outcome.code, 2) << arguments;
         EXPECT_EQ(outcome.out, "") << arguments;
@@ -90,11 +90,12 @@ TEST(Replay, TakesItsOptionsAndEndsWithTheExitLine) {
 }
 
 TEST(Replay, KeyNamesBecomeKeysWithModifiers) {
-    std::istringstream script("key up\nkey alt+f10\nkey ctrl+shift+x\nkey f1\nkey space\n");
+    std::istringstream script(
+        "key up\nkey alt+f10\nkey ctrl+shift+x\nkey f1\nkey space\nkey page-up\nwait 000000000042\n");
     std::vector<replay::Line> lines;
     replay::ParseError error;
-    ASSERT_TRUE(replay::ParseScript(script, lines, error));
-    ASSERT_EQ(lines.size(), 5u);
+    ASSERT_TRUE(replay::ParseScript(script, lines, error)) << error.message;
+    ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[0].key, 0x26u);
     EXPECT_EQ(lines[1].key, 0x79u);
     EXPECT_EQ(lines[1].modifiers, 4);  // alt
@@ -102,6 +103,8 @@ TEST(Replay, KeyNamesBecomeKeysWithModifiers) {
     EXPECT_EQ(lines[2].modifiers, 1 | 2);
     EXPECT_EQ(lines[3].key, 0x70u);
     EXPECT_EQ(lines[4].key, 0x20u);
+    EXPECT_EQ(lines[5].key, 0xFFu);  // a key the game knows nothing of
+    EXPECT_EQ(lines[6].ms, 42u);
 }
 
 // The dump keeps every 16-bit value: a 16-bit bottom-up BMP with RGB565 masks.

@@ -30,10 +30,9 @@ void Pace() {
     Uint64 now = SDL_GetPerformanceCounter();
     Uint64 due = lastPresent + interval;
     if (now < due) {
+        // Whole milliseconds only: a frame a fraction early does no harm, spinning would.
         Uint32 ms = static_cast<Uint32>((due - now) * 1000 / SDL_GetPerformanceFrequency());
         if (ms > 0) SDL_Delay(ms);
-        while (SDL_GetPerformanceCounter() < due) {
-        }
         now = SDL_GetPerformanceCounter();
     }
     // Late frames don't bank time for a burst of early ones.

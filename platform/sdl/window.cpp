@@ -18,7 +18,16 @@ namespace {
 SDL_Surface* icon = nullptr;
 bool videoStarted = false;
 
-WPARAM VirtualKey(SDL_Keycode key) {
+WPARAM VirtualKey(SDL_Keycode key, Uint16 mod) {
+    // Without Num Lock the keypad's 8, 2, 4 and 6 are arrow keys.
+    if (!(mod & KMOD_NUM)) {
+        switch (key) {
+            case SDLK_KP_8: return VK_UP;
+            case SDLK_KP_2: return VK_DOWN;
+            case SDLK_KP_4: return 0x25;
+            case SDLK_KP_6: return 0x27;
+        }
+    }
     switch (key) {
         case SDLK_UP: return VK_UP;
         case SDLK_DOWN: return VK_DOWN;
@@ -51,7 +60,16 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
         case SDL_WINDOWEVENT_MAXIMIZED: PostWindowMessage(WM_SIZE, SIZE_MAXIMIZED, 0); break;
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SHOWN: PostWindowMessage(WM_SIZE, SIZE_RESTORED, 0); break;
-        case SDL_WINDOWEVENT_FOCUS_LOST: OnFocusLost(); break;
+        // Another window in front stops the frames as minimising does, also where the window
+        // manager does not minimise a full-screen window that loses the focus.
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            OnFocusLost();
+            PostWindowMessage(WM_SIZE, SIZE_MINIMIZED, 0);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            if (!(SDL_GetWindowFlags(window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)))
+                PostWindowMessage(WM_SIZE, SIZE_RESTORED, 0);
+            break;
         case SDL_WINDOWEVENT_CLOSE: PostWindowMessage(WM_CLOSE, 0, 0); break;
     }
 }
@@ -63,7 +81,8 @@ void Translate(const SDL_Event& event) {
         case SDL_KEYDOWN: {
             std::uint8_t modifiers = Modifiers(event.key.keysym.mod);
             PostWindowMessage((modifiers & MOD_ALT) ? WM_SYSKEYDOWN : WM_KEYDOWN,
-                              VirtualKey(event.key.keysym.sym), 0, modifiers);
+                              VirtualKey(event.key.keysym.sym, event.key.keysym.mod), 0,
+                              modifiers);
             break;
         }
         case SDL_RENDER_DEVICE_RESET: OnRenderDeviceReset(); break;
