@@ -63,31 +63,16 @@ class PlayFrameTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        scripted::world().out = log_ = std::tmpfile();
         Open(true);
         StartNewGame();
         SeedRandom(kSeed);
     }
-    void TearDown() override {
-        ProgramTest::TearDown();
-        std::fclose(log_);
-    }
 
-    // The sound lines written since the last call.
-    std::string Sounds() {
-        std::string text;
-        std::rewind(log_);
-        for (int c; (c = std::fgetc(log_)) != EOF;) text += static_cast<char>(c);
-        std::rewind(log_);
-        EXPECT_EQ(ftruncate(fileno(log_), 0), 0);
-        return text;
-    }
     // Frames with exactly one 75 ms step, with none, and with none but a shot.
     static void StepFrame() { stepTime = 0, PlayFrame(76); }
     static void QuietFrame() { stepTime = 0, PlayFrame(1); }
     static void ShotFrame() { buttonLatch = 1, scripted::world().buttonDown = false, QuietFrame(); }
 
-    std::FILE* log_ = nullptr;
 };
 
 TEST_F(PlayFrameTest, CrosshairCentreStaysWithinItsLimits) {
@@ -114,18 +99,18 @@ TEST_F(PlayFrameTest, ButtonFiresOnceWhenFirstSeenUpAfterBeingSeenDown) {
     QuietFrame();
     EXPECT_EQ(buttonLatch, 1);
     EXPECT_EQ(targets[0].frame, 0);
-    EXPECT_EQ(Sounds(), "");
+    EXPECT_EQ(Output(), "");
 
     scripted::world().buttonDown = false;
     QuietFrame();
     EXPECT_EQ(buttonLatch, 0);
     EXPECT_EQ(targets[0].frame, FRAME_HIT);
-    EXPECT_EQ(Sounds(), "sound stop shot\nsound play shot\n");
+    EXPECT_EQ(Output(), "sound stop shot\nsound play shot\n");
 
     targets[0].frame = 0;
     QuietFrame();
     EXPECT_EQ(targets[0].frame, 0);
-    EXPECT_EQ(Sounds(), "");
+    EXPECT_EQ(Output(), "");
 }
 
 TEST_F(PlayFrameTest, NewGameKeepsCrosshairLatchAndStepTimeSoAHeldButtonFiresInIt) {
@@ -204,12 +189,12 @@ TEST_F(PlayFrameTest, OneShotHitsEveryTargetUnderItAndEachScoresNextFrame) {
     ShotFrame();
     EXPECT_EQ(std::make_tuple(targets[0].frame, targets[1].frame, targets[2].frame, score),
               std::make_tuple(FRAME_HIT, FRAME_HIT, std::uint16_t{0}, 3));
-    EXPECT_EQ(Sounds(), "sound stop shot\nsound play shot\n");
+    EXPECT_EQ(Output(), "sound stop shot\nsound play shot\n");
 
     StepFrame();  // a step between hit and scoring changes nothing
     EXPECT_EQ(std::make_tuple(targets[0].frame, targets[1].frame, score, runBest),
               std::make_tuple(std::uint16_t{37}, std::uint16_t{37}, 5, 5));
-    EXPECT_EQ(Sounds(), "sound play die\nsound play die\n");
+    EXPECT_EQ(Output(), "sound play die\nsound play die\n");
 }
 
 TEST_F(PlayFrameTest, SplatCostsAPointStaysFourteenStepsThenRespawns) {
@@ -217,7 +202,7 @@ TEST_F(PlayFrameTest, SplatCostsAPointStaysFourteenStepsThenRespawns) {
     StepFrame();
     EXPECT_EQ(std::make_tuple(targets[0].frame, score, runBest),
               std::make_tuple(std::uint16_t{21}, 2, 3));
-    EXPECT_EQ(Sounds(), "sound play splat\n");
+    EXPECT_EQ(Output(), "sound play splat\n");
     for (int frame = 22; frame <= 34; ++frame) {
         StepFrame();
         EXPECT_EQ(PlaceOf(targets[0]), Place(200, 100, frame));
@@ -225,7 +210,7 @@ TEST_F(PlayFrameTest, SplatCostsAPointStaysFourteenStepsThenRespawns) {
     StepFrame();
     EXPECT_EQ(PlaceOf(targets[0]), Lcg{}.NewPlace());
     EXPECT_EQ(score, 2);
-    EXPECT_EQ(Sounds(), "");
+    EXPECT_EQ(Output(), "");
 }
 
 TEST_F(PlayFrameTest, ExplosionRunsThroughItsCellsThenTheTargetRespawns) {
@@ -254,7 +239,7 @@ TEST_F(PlayFrameTest, GameEndsInsideThePassAndTheFrameIsStillFinished) {
     StepFrame();
     EXPECT_EQ(playing, 0);
     EXPECT_EQ(score, 0);
-    EXPECT_EQ(Sounds(), "sound play splat\nsound play die\nsound play splat\n");
+    EXPECT_EQ(Output(), "sound play splat\nsound play die\nsound play splat\n");
     EXPECT_EQ(w.framesPresented, presented + 1);
     ExpectPresented(
         ExpectedPage({{0, 0, 20}, {300, 0, 36}, {0, 300, 20}, {300, 300, 4}}, 1, 400, 300));
@@ -287,7 +272,7 @@ TEST_F(PlayFrameTest, AllTwoHundredFiftySixTargetsAreVisitedOnce) {
     EXPECT_EQ(score, 12750 + 256);
     EXPECT_TRUE(std::all_of(std::begin(targets), std::end(targets),
                             [](const Target& t) { return t.frame == 37; }));
-    std::string sounds = Sounds(), once = "sound play die\n";
+    std::string sounds = Output(), once = "sound play die\n";
     std::string all;
     for (int i = 0; i < 256; ++i) all += once;
     EXPECT_EQ(sounds, all);

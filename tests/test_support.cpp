@@ -1,6 +1,8 @@
 // A fresh program for each test, and frames rebuilt from the pictures.
 #include "tests/test_support.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -41,12 +43,24 @@ void ProgramTest::SetUp() {
     dir_ = dir;
     std::filesystem::current_path(dir_);
     ResetProgram();
+    scripted::world().out = output_ = std::tmpfile();
+    ASSERT_NE(output_, nullptr);
 }
 
 void ProgramTest::TearDown() {
     ResetProgram();
+    if (output_) std::fclose(output_);
     std::filesystem::current_path(home_);
     std::filesystem::remove_all(dir_);
+}
+
+std::string ProgramTest::Output() {
+    std::string text;
+    std::rewind(output_);
+    for (int c; (c = std::fgetc(output_)) != EOF;) text += static_cast<char>(c);
+    std::rewind(output_);
+    EXPECT_EQ(ftruncate(fileno(output_), 0), 0);
+    return text;
 }
 
 void ProgramTest::Open(bool start) {

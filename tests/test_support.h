@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "platform/scripted/scripted.h"
@@ -15,18 +17,22 @@
 // back to how a freshly started program has them, and frees whatever a previous test left.
 void ResetProgram();
 
-// A fresh program whose best-score file lives in a temporary folder of its own.
+// A fresh program whose best-score file lives in a temporary folder of its own, and whose
+// sound and message lines are kept for the test to read.
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
     // Makes the window; with `start`, runs the start-up as well.
     void Open(bool start);
+    // The sound and message lines printed since the last call.
+    std::string Output();
 
     HWND window_ = nullptr;
 
 private:
     std::filesystem::path home_, dir_;
+    std::FILE* output_ = nullptr;
 };
 
 using Page = std::vector<std::uint16_t>;  // 640 x 480 RGB565
