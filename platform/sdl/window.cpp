@@ -122,10 +122,13 @@ bool CreateWindow(const char* title) {
                      "set?)\n");
         return false;
     }
-    sdl::window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 640,
-                                   480,
-                                   SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS |
-                                       SDL_WINDOW_FULLSCREEN_DESKTOP);
+    // Full screen is the window manager's business; made as large as the screen, the window
+    // covers it all the same where there is no window manager to ask.
+    SDL_Rect screen{SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 640, 480};
+    SDL_GetDisplayBounds(0, &screen);
+    sdl::window = SDL_CreateWindow(
+        title, screen.x, screen.y, screen.w, screen.h,
+        SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP);
     if (!sdl::window) {
         std::fprintf(stderr, "quendra: can't open the game's window: %s\n", SDL_GetError());
         return false;
