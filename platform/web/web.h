@@ -1,0 +1,11 @@
+// What the browser backend's services share. The page's script (page.js) keeps the browser's
+// side: the event queue, the pointer, the canvas and the audio context; these services reach it
+// through small EM_JS functions and never get called back from it.
+#pragma once
+
+namespace web {
+
+// Copies the game's state where the page (and its tests) can read it; called at each flip.
+void PublishState();
+
+}  // namespace web

@@ -1,0 +1,157 @@
+// The browser version in Debian's chromium, headless, against the page served on this machine:
+//   node browser_test.mjs BUILD_WEB_FOLDER QUENDRA_REPLAY
+// The menu must be the replay's menu pixel for pixel, and a game must start, aim, score, end
+// and leave its best score in the browser's storage for the next visit.
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
+import puppeteer from 'puppeteer-core';
+import { serve } from '../../platform/web/serve.mjs';
+
+const [folder, replay] = process.argv.slice(2).map((path) => resolve(path));
+const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
+const scratch = mkdtempSync(join(tmpdir(), 'quendra-web-'));
+// Nothing may hang CI: the whole run has a hard limit, every wait its own.
+const watchdog = setTimeout(() => abort('the test ran out of time'), 180000);
+const STEP_MS = 20000;
+let browser = null, server = null;
+const consoleLines = [];
+
+class Failure extends Error {}
+function fail(message) {
+  throw new Failure(message);
+}
+// Stops everything and exits non-zero, also from the watchdog.
+function abort(message) {
+  console.error(`FAIL: ${message}`);
+  for (const line of consoleLines) console.error(`  page: ${line}`);
+  browser?.process()?.kill('SIGKILL');
+  setTimeout(() => {  // once the browser has let go of its profile
+    rmSync(scratch, { recursive: true, force: true });
+    process.exit(1);
+  }, 500);
+}
+function check(condition, message) {
+  if (!condition) fail(message);
+  console.log(`ok: ${message}`);
+}
+
+// The menu as quendra-replay draws it with this best score, as raw RGB565 values.
+function replayMenu(best) {
+  const dir = mkdtempSync(join(scratch, 'replay-'));
+  writeFileSync(join(dir, 'QUENDRA.DAT'), Buffer.from(new Int32Array([best]).buffer));
+  writeFileSync(join(dir, 'menu.replay'), 'frame\nwait 16\nframe\ndump menu.bmp\n');
+  execFileSync(replay, ['menu.replay'], { cwd: dir, timeout: STEP_MS, stdio: 'ignore' });
+  const bmp = readFileSync(join(dir, 'menu.bmp'));
+  const offset = bmp.readUInt32LE(10), width = bmp.readInt32LE(18), height = bmp.readInt32LE(22);
+  const bits = bmp.readUInt16LE(28), stride = Math.ceil((width * bits) / 32) * 4;
+  const page = new Array(width * height);
+  for (let y = 0; y < height; ++y) {
+    for (let x = 0; x < width; ++x) {
+      const at = offset + (height - 1 - y) * stride + x * (bits / 8);
+      page[y * width + x] = bits === 16 ? bmp.readUInt16LE(at)
+        : ((bmp[at + 2] >> 3) << 11) | ((bmp[at + 1] >> 2) << 5) | (bmp[at] >> 3);
+    }
+  }
+  return page;
+}
+
+function firstDifference(a, b) {
+  if (!a || a.length !== b.length) return 'sizes differ';
+  const i = a.findIndex((value, k) => value !== b[k]);
+  return i < 0 ? null : `pixel ${i % 640},${Math.floor(i / 640)}: ${a[i]} instead of ${b[i]}`;
+}
+
+const state = (page) => page.evaluate(() => quendraPage.test.state());
+const waitState = (page, test, what) =>
+  page.waitForFunction(test, { timeout: STEP_MS, polling: 20 }).catch(() => fail(`no ${what}`));
+
+// Clicks "play" and waits for the menu's first frames.
+async function start(page) {
+  await page.click('#start button');
+  await waitState(page, () => quendraPage.state[0] >= 3, 'menu frames');
+}
+
+async function checkMenu(page, best) {
+  const raw = await page.evaluate(() => quendraPage.test.rawPage());
+  const difference = firstDifference(raw, replayMenu(best));
+  check(!difference, `the menu with best score ${best} is the replay's, pixel for pixel` +
+    (difference ? ` (${difference})` : ''));
+  // And the canvas shows that page, each channel widened by bit replication.
+  const rgba = await page.evaluate(() => quendraPage.test.canvas());
+  const widened = raw.flatMap((p) => {
+    const r = p >> 11, g = (p >> 5) & 63, b = p & 31;
+    return [(r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2), 255];
+  });
+  check(!firstDifference(rgba, widened), 'the canvas shows that page');
+}
+
+try {
+  server = await serve(folder);
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  browser = await puppeteer.launch({
+    executablePath: chromium, headless: true, timeout: STEP_MS, protocolTimeout: STEP_MS,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      `--user-data-dir=${join(scratch, 'profile')}`],
+  });
+  const page = await browser.newPage();
+  page.setDefaultTimeout(STEP_MS);
+  const problems = [];
+  page.on('pageerror', (error) => problems.push(error.message));
+  page.on('console', (message) => consoleLines.push(message.text()));
+  await page.goto(url, { waitUntil: 'load' });
+  await start(page);
+  check(await page.evaluate(() => document.pointerLockElement?.id === 'screen'),
+    'the click to play took the pointer');
+  await checkMenu(page, 0);
+
+  await page.keyboard.press('Enter');
+  await waitState(page, () => quendraPage.state[1] === 1, 'game after Enter');
+  const before = await state(page);
+  // Headless chromium grants the lock, but its synthetic moves under the lock come back as a
+  // move and its undo; the motion is fed to the page's pointer-lock listener as a browser's
+  // locked mousemove events would be: two moves that add up to 50, 50. That puts the crosshair
+  // on the first target, growing at 320,240, and a click shoots it (before it splats, 20
+  // frames on: hence no round trips between).
+  await page.evaluate(() => {
+    for (const [x, y] of [[30, 45], [20, 5]])
+      document.dispatchEvent(new MouseEvent('mousemove', { movementX: x, movementY: y }));
+  });
+  await page.mouse.down();
+  const pressedAt = (await state(page)).frames;
+  await page.waitForFunction((f) => quendraPage.state[0] > f + 1, { timeout: STEP_MS }, pressedAt);
+  await page.mouse.up();
+  await waitState(page, () => quendraPage.state[3] !== 3 || quendraPage.state[2] < 3, 'shot');
+  const after = await state(page);
+  check(after.cursorX === before.cursorX + 50 && after.cursorY === before.cursorY + 50,
+    `the crosshair moved by the mouse's 50,50 (${before.cursorX},${before.cursorY} to ` +
+    `${after.cursorX},${after.cursorY})`);
+  check(after.runBest === 4, `a shot on the target scored (score ${after.score})`);
+
+  await page.keyboard.press('Escape');
+  await waitState(page, () => quendraPage.state[1] === 0, 'menu after Escape');
+  check((await state(page)).bestScore === 4, 'Escape ended the game with best score 4');
+  check(await page.evaluate(() => quendraPage.test.saved()), 'the best score was saved');
+
+  await page.reload({ waitUntil: 'load' });
+  await start(page);
+  await checkMenu(page, 4);
+
+  await page.keyboard.down('Alt');
+  await page.keyboard.press('F10');
+  await page.keyboard.up('Alt');
+  await page.waitForSelector('#end:not([hidden])', { timeout: STEP_MS }).catch(() => fail('no end'));
+  check(await page.evaluate(() => quendraPage.exitCode === 0 && !document.pointerLockElement),
+    'Alt+F10 ended the program normally and gave the pointer back');
+  check(problems.length === 0, `no script errors${problems.length ? ': ' + problems : ''}`);
+} catch (error) {
+  abort(error instanceof Failure ? error.message : error.stack || String(error));
+  await new Promise(() => {});  // abort exits
+}
+await browser.close();
+server.close();
+clearTimeout(watchdog);
+rmSync(scratch, { recursive: true, force: true });
+console.log('all browser tests passed');
