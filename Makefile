@@ -4,7 +4,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test deps deps-build assets bench clean
+.PHONY: run test deps deps-build assets bench clean web web-serve test-web deps-web
 
 run: deps-build
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
@@ -18,6 +18,28 @@ test: deps
 
 deps:
 	sh tools/install-deps.sh all
+
+# The browser version: `make web` builds the static page into build-web/, `make web-serve`
+# serves it on http://127.0.0.1:$(PORT)/, `make test-web` runs its tests in headless chromium.
+WEB_BUILD ?= build-web
+PORT ?= 8080
+WEB_ENV = NODE_PATH=/usr/share/nodejs
+
+web: deps-web
+	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) $(CMAKE_FLAGS)
+	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
+
+web-serve: web
+	node platform/web/serve.mjs $(WEB_BUILD) $(PORT)
+
+test-web: web
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target quendra-replay
+	cd tests/web && npm ci --no-audit --no-fund
+	node tests/web/browser_test.mjs $(WEB_BUILD) $(BUILD)/quendra-replay
+
+deps-web:
+	sh tools/install-deps.sh web
 
 deps-build:
 	sh tools/install-deps.sh build

@@ -32,6 +32,7 @@ const quendraPage = (() => {
   let ready = false, wanted = false;
   let active = true;      // what the program was last told: restored or minimised
   let releasing = false;  // the page gives the pointer back itself; that is no Escape
+  let wantPointer = true; // false once an error box gave the pointer back to answer it
   let context2d = null, image = null, pixels32 = null, rawPage = null, widen = null;
   let audio = null;
   const sounds = new Map();
@@ -68,11 +69,12 @@ const quendraPage = (() => {
     post(KEY, key, modifiers);
   });
 
-  // Frames run while the page is visible, focused and holds the pointer; otherwise the program
-  // is told it was minimised, as a desktop window that loses the foreground.
+  // Frames run while the page is visible, focused and holds the pointer the game wants;
+  // otherwise the program is told it was minimised, as a desktop window that loses the
+  // foreground.
   function locked() { return document.pointerLockElement === canvas; }
   function update() {
-    const now = running && !document.hidden && document.hasFocus() && locked();
+    const now = running && !document.hidden && document.hasFocus() && (locked() || !wantPointer);
     overlays.pause.hidden = !running || now;
     if (!running || now === active) return;
     active = now;
@@ -92,6 +94,11 @@ const quendraPage = (() => {
       .catch(() => {});
   }
   document.addEventListener('pointerlockchange', () => {
+    // A lock granted late, after an error box or the end gave the pointer back, goes back too.
+    if (locked() && (!running || !wantPointer)) {
+      givePointerBack();
+      return;
+    }
     if (!locked()) {
       const mouse = page.mouse;
       if (mouse.acquired) { mouse.acquired = false; mouse.lost = true; }
@@ -125,6 +132,7 @@ const quendraPage = (() => {
   page.mouseAcquire = () => {
     const mouse = page.mouse;
     if (!locked()) {
+      wantPointer = true;
       if (running && !document.hidden) requestLock();
       return false;
     }
@@ -212,6 +220,7 @@ const quendraPage = (() => {
   }
 
   page.errorBox = (title, text) => new Promise((resolve) => {
+    wantPointer = false;
     givePointerBack();
     const dialog = document.getElementById('error');
     dialog.querySelector('h2').textContent = title;
@@ -222,6 +231,7 @@ const quendraPage = (() => {
 
   page.programEnded = (code) => {
     running = false;
+    wantPointer = false;
     givePointerBack();
     if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
     canvas.style.cursor = '';

@@ -5,7 +5,8 @@
 
 namespace web {
 
-// Copies the game's state where the page (and its tests) can read it; called at each flip.
+// Copies the game's state where the page (and its tests) can read it; called at each flip
+// and before each wait for a message.
 void PublishState();
 
 }  // namespace web

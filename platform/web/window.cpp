@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "platform/web/web.h"
 #include "platform/window.h"
 
 namespace {
@@ -62,6 +63,8 @@ void DestroyWindow() {}
 
 void PumpEvents(bool wait) {
     Drain();
+    // What the page shows of the game's state stays true while no frames come.
+    if (wait && !MessageWaiting()) web::PublishState();
     while (wait && !MessageWaiting()) {
         web_wait_event();
         lastYield = Milliseconds();

@@ -109,25 +109,31 @@ try {
 
   await page.keyboard.press('Enter');
   await waitState(page, () => quendraPage.state[1] === 1, 'game after Enter');
-  const before = await state(page);
-  // Headless chromium grants the lock, but its synthetic moves under the lock come back as a
-  // move and its undo; the motion is fed to the page's pointer-lock listener as a browser's
-  // locked mousemove events would be: two moves that add up to 50, 50. That puts the crosshair
-  // on the first target, growing at 320,240, and a click shoots it (before it splats, 20
-  // frames on: hence no round trips between).
-  await page.evaluate(() => {
-    for (const [x, y] of [[30, 45], [20, 5]])
-      document.dispatchEvent(new MouseEvent('mousemove', { movementX: x, movementY: y }));
+  // Motion from before the game (headless chromium makes some when it grants the lock) is
+  // read by its first frames; after them the crosshair is aimed at 375,280, which is on the
+  // first target (growing at 320,240) whatever its size, and a click shoots it before it splats
+  // 20 frames on: hence no round trips between.
+  const started = (await state(page)).frames;
+  await page.waitForFunction((f) => quendraPage.state[0] > f + 2, { timeout: STEP_MS }, started);
+  // Headless chromium grants the lock, but its synthetic mouse events under the lock come with
+  // made-up motion (a move and its undo, a jump on a press): the motion and the button are fed
+  // to the page's pointer-lock listeners as a browser's locked mouse events would be.
+  const before = await page.evaluate(() => {
+    const [x, y] = quendraPage.state.slice(5, 7);
+    for (const [dx, dy] of [[30, 45], [375 - x - 30, 280 - y - 45]])
+      document.dispatchEvent(new MouseEvent('mousemove', { movementX: dx, movementY: dy }));
+    return quendraPage.test.state();
   });
-  await page.mouse.down();
+  const mouseButton = (type) =>
+    page.evaluate((t) => document.dispatchEvent(new MouseEvent(t, { button: 0 })), type);
+  await mouseButton('mousedown');
   const pressedAt = (await state(page)).frames;
   await page.waitForFunction((f) => quendraPage.state[0] > f + 1, { timeout: STEP_MS }, pressedAt);
-  await page.mouse.up();
+  await mouseButton('mouseup');
   await waitState(page, () => quendraPage.state[3] !== 3 || quendraPage.state[2] < 3, 'shot');
   const after = await state(page);
-  check(after.cursorX === before.cursorX + 50 && after.cursorY === before.cursorY + 50,
-    `the crosshair moved by the mouse's 50,50 (${before.cursorX},${before.cursorY} to ` +
-    `${after.cursorX},${after.cursorY})`);
+  check(after.cursorX === 375 && after.cursorY === 280, `the crosshair moved as the mouse ` +
+    `did (from ${before.cursorX},${before.cursorY} to ${after.cursorX},${after.cursorY})`);
   check(after.runBest === 4, `a shot on the target scored (score ${after.score})`);
 
   await page.keyboard.press('Escape');
@@ -139,12 +145,40 @@ try {
   await start(page);
   await checkMenu(page, 4);
 
+  // The pointer taken back by the browser (as on Escape where the page can't keep it) ends the
+  // game and stops the frames until a click gives it back.
+  await page.keyboard.press('Enter');
+  await waitState(page, () => quendraPage.state[1] === 1, 'second game');
+  await page.evaluate(() => document.exitPointerLock());
+  await waitState(page, () => quendraPage.state[1] === 0 && quendraPage.state[8] === 0,
+    'end of the game and its frames when the pointer was lost');
+  check(await page.$eval('#pause', (e) => !e.hidden), 'losing the pointer ended the game and paused');
+  await page.click('#pause');
+  await waitState(page, () => quendraPage.state[8] === 1 && document.pointerLockElement,
+    'frames after the click');
+  check(true, 'a click took the pointer back and the frames ran on');
+
   await page.keyboard.down('Alt');
   await page.keyboard.press('F10');
   await page.keyboard.up('Alt');
   await page.waitForSelector('#end:not([hidden])', { timeout: STEP_MS }).catch(() => fail('no end'));
   check(await page.evaluate(() => quendraPage.exitCode === 0 && !document.pointerLockElement),
     'Alt+F10 ended the program normally and gave the pointer back');
+
+  // A canvas that can't be had: the mode message, then the failed frame's, each in the page's
+  // dialog until answered; then the program ends with exit code 1 and says so.
+  await page.reload({ waitUntil: 'load' });
+  await page.evaluate(() => { quendraPage.openCanvas = () => false; });
+  await page.click('#start button');
+  for (const text of ['This display card does not support the selected mode. ',
+    'Displaying the next frame failed. Press OK exit. ']) {
+    await page.waitForFunction((t) => document.querySelector('#error[open] p')?.textContent === t,
+      { timeout: STEP_MS }, text).catch(() => fail(`no dialog saying "${text}"`));
+    check(true, `the dialog said "${text}"`);
+    await page.click('#error button');
+  }
+  await page.waitForSelector('#end:not([hidden])', { timeout: STEP_MS }).catch(() => fail('no end'));
+  check(await page.evaluate(() => quendraPage.exitCode) === 1, 'the program ended with code 1');
   check(problems.length === 0, `no script errors${problems.length ? ': ' + problems : ''}`);
 } catch (error) {
   abort(error instanceof Failure ? error.message : error.stack || String(error));
