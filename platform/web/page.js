@@ -26,6 +26,7 @@ const quendraPage = (() => {
     mouse: { acquired: false, lost: false, dx: 0, dy: 0, buttons: 0 },
     state: [],
     pixelCount: 0,
+    instancesStarted: 0,
   };
   let waiter = null;      // resolves the program's wait for an event
   let running = false;    // the program runs and has not ended
@@ -193,6 +194,7 @@ const quendraPage = (() => {
     const sound = sounds.get(id);
     if (!sound) return false;
     if (audio.state !== 'running') return true;  // not allowed to sound: silence, not failure
+    ++page.instancesStarted;
     const source = audio.createBufferSource();
     source.buffer = sound.buffer;
     source.connect(audio.destination);
@@ -261,11 +263,13 @@ const quendraPage = (() => {
   page.ready = () => { ready = true; if (wanted) run(); };
 
   // For the tests: the last presented page as raw RGB565 values, what the canvas shows, the
-  // game's state at the last flip, and a promise that the best score is saved.
+  // game's state at the last flip, the sounds, and a promise that the best score is saved.
   page.test = {
     rawPage: () => rawPage && Array.from(rawPage),
     canvas: () => Array.from(context2d.getImageData(0, 0, canvas.width, canvas.height).data),
     state: () => Object.fromEntries(STATE_NAMES.map((name, i) => [name, page.state[i]])),
+    sounds: () => ({ state: audio?.state, started: page.instancesStarted,
+      lengths: [...sounds.values()].map((sound) => sound.buffer.length) }),
     saved: () => Module.quendraSaved || Promise.resolve(true),
   };
   return page;

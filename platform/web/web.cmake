@@ -21,7 +21,8 @@ endforeach()
 file(GENERATE OUTPUT "${web_asm}" CONTENT "${web_asm_text}")
 set_source_files_properties("${web_asm}" PROPERTIES OBJECT_DEPENDS "${web_resource_paths}")
 
-# The game folders and the common platform code, unchanged; the resampler of the desktop sound
+# The game folders and the common platform code, unchanged (-g0 at the link drops the debug
+# information a RelWithDebInfo build would ship in the download); the resampler of the desktop sound
 # engine serves here too.
 file(GLOB web_sources CONFIGURE_DEPENDS
   app/*.cpp game/*.cpp display/*.cpp input/*.cpp audio/*.cpp platform/*.cpp platform/web/*.cpp)
@@ -31,7 +32,7 @@ set_target_properties(quendra-web PROPERTIES OUTPUT_NAME quendra SUFFIX .js)
 target_compile_options(quendra-web PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-O2>)
 set(web_dir "${CMAKE_CURRENT_SOURCE_DIR}/platform/web")
 target_link_options(quendra-web PRIVATE
-  -O2 -sASYNCIFY -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=callMain -sENVIRONMENT=web
+  -O2 -g0 -sASYNCIFY -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=callMain -sENVIRONMENT=web
   -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=33554432 -lidbfs.js "--pre-js=${web_dir}/pre.js")
 set_property(TARGET quendra-web APPEND PROPERTY LINK_DEPENDS "${web_dir}/pre.js")
 

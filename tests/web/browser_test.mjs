@@ -135,6 +135,13 @@ try {
   check(after.cursorX === 375 && after.cursorY === 280, `the crosshair moved as the mouse ` +
     `did (from ${before.cursorX},${before.cursorY} to ${after.cursorX},${after.cursorY})`);
   check(after.runBest === 4, `a shot on the target scored (score ${after.score})`);
+  // The shot and the target's end were heard: the three sounds are audio buffers, resampled
+  // to the context's rate, and two instances started (none while audio is not allowed).
+  await page.waitForFunction(() => quendraPage.test.sounds().started >= 2, { timeout: STEP_MS })
+    .catch(() => {});
+  const sounds = await page.evaluate(() => quendraPage.test.sounds());
+  check(sounds.lengths.length === 3 && sounds.lengths.every((n) => n > 1000) &&
+    (sounds.state !== 'running' || sounds.started >= 2), `the sounds played (${JSON.stringify(sounds)})`);
 
   await page.keyboard.press('Escape');
   await waitState(page, () => quendraPage.state[1] === 0, 'menu after Escape');
