@@ -10,13 +10,12 @@ set(web_resource_paths "")
 foreach(file IN LISTS QUENDRA_RESOURCE_FILES)
   string(REGEX REPLACE "[.-]" "_" symbol "${file}")
   set(path "${QUENDRA_RESOURCE_DIR}/${file}")
-  file(SIZE "${path}" size)
   list(APPEND web_resource_paths "${path}")
   string(APPEND web_asm_text
     "    .section .rodata.quendra_res_${symbol},\"\",@\n    .p2align 4\n"
     "    .globl quendra_res_${symbol}\n    .globl quendra_res_${symbol}_end\n"
     "quendra_res_${symbol}:\n    .incbin \"${path}\"\nquendra_res_${symbol}_end:\n"
-    "    .size quendra_res_${symbol}, ${size}\n    .size quendra_res_${symbol}_end, 0\n")
+    "    .size quendra_res_${symbol}, quendra_res_${symbol}_end - quendra_res_${symbol}\n    .size quendra_res_${symbol}_end, 0\n")
 endforeach()
 file(GENERATE OUTPUT "${web_asm}" CONTENT "${web_asm_text}")
 set_source_files_properties("${web_asm}" PROPERTIES OBJECT_DEPENDS "${web_resource_paths}")
