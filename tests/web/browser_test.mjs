@@ -13,8 +13,8 @@ const [folder, replay] = process.argv.slice(2).map((path) => resolve(path));
 const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
 const scratch = mkdtempSync(join(tmpdir(), 'quendra-web-'));
 // Nothing may hang CI: the whole run has a hard limit, every wait its own.
-const watchdog = setTimeout(() => abort('the test ran out of time'), 300000);
-const STEP_MS = 30000;
+const watchdog = setTimeout(() => abort('the test ran out of time'), 480000);
+const STEP_MS = 60000;  // generous: on a loaded machine the renderer can crawl
 let browser = null, server = null;
 const consoleLines = [];
 
