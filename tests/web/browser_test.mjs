@@ -180,6 +180,17 @@ try {
     'frames after the click');
   check(true, 'a click took the pointer back and the frames ran on');
 
+  // Another tab in front hides the page: the program is told it was minimised, and no frames
+  // run until the page is back and a click has given it the pointer again.
+  const other = await browser.newPage();
+  await other.bringToFront();
+  await waitState(page, () => document.hidden && quendraPage.state[8] === 0, 'minimise when hidden');
+  await other.close();
+  await page.bringToFront();
+  await page.click('#pause');
+  await waitState(page, () => quendraPage.state[8] === 1, 'restore when shown again');
+  check(true, 'a hidden page stopped the frames, and they ran on when it came back');
+
   await page.keyboard.down('Alt');
   await page.keyboard.press('F10');
   await page.keyboard.up('Alt');
