@@ -231,18 +231,23 @@ const quendraPage = (() => {
     dialog.showModal();
   });
 
-  page.programEnded = (code) => {
+  function showEnd(text) {
     running = false;
     wantPointer = false;
     givePointerBack();
     if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
     canvas.style.cursor = '';
-    overlays.pause.hidden = true;
-    overlays.end.querySelector('p').textContent = code === 0
-      ? 'The game has ended.' : `The game stopped after an error (exit code ${code}).`;
+    overlays.start.hidden = overlays.pause.hidden = true;
+    overlays.end.querySelector('p').textContent = text;
     overlays.end.hidden = false;
+  }
+  page.programEnded = (code) => {
+    showEnd(code === 0 ? 'The game has ended.' : `The game stopped after an error (exit code ${code}).`);
     page.exitCode = code;
   };
+  // The program could not be loaded or started (no WebAssembly, a page opened as a file).
+  page.aborted = () => showEnd('The game could not be loaded. It must be served over http, ' +
+    'by any static web server (make web-serve), to a browser with WebAssembly.');
 
   function run() {
     running = true;
@@ -261,6 +266,9 @@ const quendraPage = (() => {
   overlays.end.querySelector('button').addEventListener('click', () => location.reload());
 
   page.ready = () => { ready = true; if (wanted) run(); };
+  // A failed fetch of the program surfaces only as a rejected promise.
+  window.addEventListener('unhandledrejection', () => { if (!ready) page.aborted(); });
+  if (location.protocol === 'file:') page.aborted();
 
   // For the tests: the last presented page as raw RGB565 values, what the canvas shows, the
   // game's state at the last flip, the sounds, and a promise that the best score is saved.
@@ -277,6 +285,7 @@ const quendraPage = (() => {
 
 var Module = {
   onRuntimeInitialized: () => quendraPage.ready(),
+  onAbort: () => quendraPage.aborted(),
   print: (text) => console.log(text),
   printErr: (text) => console.warn(text),
 };
