@@ -18,6 +18,7 @@ const quendraPage = (() => {
     ArrowUp: 0x26, ArrowDown: 0x28, ArrowLeft: 0x25, ArrowRight: 0x27, Enter: 0x0d,
     Escape: VK_ESCAPE, ' ': 0x20, Tab: 0x09, Backspace: 0x08, Alt: 0x12, AltGraph: 0x12,
   };
+  const BROWSER_KEYS = new Set([0x26, 0x28, 0x25, 0x27, 0x0d, VK_ESCAPE, 0x20, 0x09, 0x08, 0x12, 0x79]);
   const STATE_NAMES = ['frames', 'playing', 'score', 'runBest', 'bestScore', 'cursorX',
     'cursorY', 'menuSelection', 'windowActive'];
 
@@ -44,6 +45,7 @@ const quendraPage = (() => {
     if (waiter) { waiter(); waiter = null; }
   }
 
+  page.yieldToBrowser = () => new Promise((resolve) => setTimeout(resolve, 0));
   page.nextEvent = (ms) => new Promise((resolve) => {
     if (page.events.length) return resolve();
     waiter = resolve;
@@ -65,8 +67,9 @@ const quendraPage = (() => {
     const key = virtualKey(event);
     const modifiers = (event.shiftKey ? MOD_SHIFT : 0) | (event.ctrlKey ? MOD_CONTROL : 0) |
       (event.altKey ? MOD_ALT : 0);
-    // The browser would scroll, move the focus or open its menu on these.
-    if (key !== 0xff && !(key >= 0x70 && key <= 0x7b && key !== 0x79)) event.preventDefault();
+    // The browser would scroll, move the focus or open its menu on these; its own shortcuts
+    // (Ctrl+R, F11 ...) keep working.
+    if (BROWSER_KEYS.has(key)) event.preventDefault();
     post(KEY, key, modifiers);
   });
 
@@ -81,11 +84,16 @@ const quendraPage = (() => {
     active = now;
     post(SIZE, now ? SIZE_RESTORED : SIZE_MINIMIZED, 0);
   }
+  // One request at a time: a second one while the first is pending would be refused and
+  // pause the game for nothing.
+  let lockPending = false;
   function requestLock() {
+    if (lockPending || locked()) return;
+    lockPending = true;
     try {
       const request = canvas.requestPointerLock();
-      if (request && request.catch) request.catch(() => update());
-    } catch (error) { update(); }
+      if (request && request.catch) request.catch(() => { lockPending = false; update(); });
+    } catch (error) { lockPending = false; update(); }
   }
   function requestFullScreen() {
     if (document.fullscreenElement || !stage.requestFullscreen) return;
@@ -95,6 +103,7 @@ const quendraPage = (() => {
       .catch(() => {});
   }
   document.addEventListener('pointerlockchange', () => {
+    lockPending = false;
     // A lock granted late, after an error box or the end gave the pointer back, goes back too.
     if (locked() && (!running || !wantPointer)) {
       givePointerBack();
@@ -111,7 +120,7 @@ const quendraPage = (() => {
     releasing = false;
     update();
   });
-  document.addEventListener('pointerlockerror', update);
+  document.addEventListener('pointerlockerror', () => { lockPending = false; update(); });
   document.addEventListener('visibilitychange', update);
   window.addEventListener('blur', update);
   window.addEventListener('focus', update);

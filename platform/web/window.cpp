@@ -22,6 +22,9 @@ EM_JS(int, web_take_event, (std::int32_t* out), {
     return event[0];
 });
 
+// Lets the browser run whatever it has waiting, and comes back at once.
+EM_ASYNC_JS(void, web_yield, (), { await quendraPage.yieldToBrowser(); });
+
 // Sleeps until the page queues an event, or a quarter of a second at most.
 EM_ASYNC_JS(void, web_wait_event, (), { await quendraPage.nextEvent(250); });
 
@@ -73,7 +76,7 @@ void PumpEvents(bool wait) {
     // The flip yields every frame; a loop that renders nothing for a while (the clock standing
     // still) must still give the browser its turn, or no event would ever arrive.
     if (!wait && Milliseconds() - lastYield > 100) {
-        emscripten_sleep(0);
+        web_yield();
         lastYield = Milliseconds();
         Drain();
     }

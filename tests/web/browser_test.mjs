@@ -73,8 +73,11 @@ const waitState = (page, test, what) =>
   page.waitForFunction(test, { timeout: STEP_MS, polling: 20 })
     .catch(async () => fail(`no ${what}: ${await diagnose(page)}`));
 
-// Clicks "play" and waits for the menu's first frames.
+// Clicks "play" and waits for the menu's first frames. Not in full screen: headless chromium's
+// change to full screen now and then holds every task of the page back for seconds (there is
+// no screen to change), and there is nothing to see in it there.
 async function start(page) {
+  await page.evaluate(() => { document.getElementById('stage').requestFullscreen = undefined; });
   await page.click('#start button');
   await waitState(page, () => quendraPage.state[0] >= 3, 'menu frames');
 }
@@ -127,9 +130,15 @@ try {
   // on the first target (growing at 320,240) whatever its size.
   const before = await page.evaluate(async () => {
     const frames = () => quendraPage.state[0];
-    const after = (n) => new Promise((resolve) => {
+    const deadline = performance.now() + 20000;
+    const after = (n) => new Promise((resolve, reject) => {
       const until = frames() + n;
-      const poll = () => (frames() >= until ? resolve() : setTimeout(poll, 2));
+      const poll = () => {
+        if (frames() >= until) resolve();
+        else if (performance.now() > deadline) reject(new Error(`frames stopped: ${JSON.stringify(
+          [quendraPage.test.state(), !!document.pointerLockElement, document.hasFocus()])}`));
+        else setTimeout(poll, 2);
+      };
       poll();
     });
     document.dispatchEvent(new KeyboardEvent('keydown', { key: 'Enter', code: 'Enter' }));
@@ -201,7 +210,10 @@ try {
   // A canvas that can't be had: the mode message, then the failed frame's, each in the page's
   // dialog until answered; then the program ends with exit code 1 and says so.
   await page.reload({ waitUntil: 'load' });
-  await page.evaluate(() => { quendraPage.openCanvas = () => false; });
+  await page.evaluate(() => {
+    quendraPage.openCanvas = () => false;
+    document.getElementById('stage').requestFullscreen = undefined;
+  });
   await page.click('#start button');
   for (const text of ['This display card does not support the selected mode. ',
     'Displaying the next frame failed. Press OK exit. ']) {
