@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "platform/keys.h"
 #include "platform/results.h"
 
 using UINT = std::uint32_t;
@@ -46,28 +47,6 @@ inline constexpr WPARAM SC_MOVE = 0xF010;
 inline constexpr WPARAM SC_MAXIMIZE = 0xF030;
 inline constexpr WPARAM SC_CLOSE = 0xF060;
 inline constexpr WPARAM SC_MONITORPOWER = 0xF170;
-
-// Virtual keys.
-inline constexpr WPARAM VK_RETURN = 0x0D;
-inline constexpr WPARAM VK_MENU = 0x12;
-inline constexpr WPARAM VK_ESCAPE = 0x1B;
-inline constexpr WPARAM VK_UP = 0x26;
-inline constexpr WPARAM VK_DOWN = 0x28;
-inline constexpr WPARAM VK_F1 = 0x70;
-inline constexpr WPARAM VK_F10 = 0x79;
-
-// Modifier keys held when a key message was made.
-inline constexpr std::uint8_t MOD_SHIFT = 1;
-inline constexpr std::uint8_t MOD_CONTROL = 2;
-inline constexpr std::uint8_t MOD_ALT = 4;
-
-// Accelerator entry flags.
-inline constexpr std::uint16_t FVIRTKEY = 0x01;
-inline constexpr std::uint16_t FNOINVERT = 0x02;
-inline constexpr std::uint16_t FSHIFT = 0x04;
-inline constexpr std::uint16_t FCONTROL = 0x08;
-inline constexpr std::uint16_t FALT = 0x10;
-inline constexpr std::uint16_t ACCEL_END = 0x80;
 
 inline constexpr UINT CS_VREDRAW = 1;
 inline constexpr UINT CS_HREDRAW = 2;
