@@ -3,14 +3,9 @@
 
 #include <cstdint>
 
+#include "app/commands.h"
 #include "platform/window.h"
 
-// Commands of the keyboard table.
-inline constexpr std::uint16_t ID_EXIT = 40001;
-inline constexpr std::uint16_t ID_BACK = 40002;
-inline constexpr std::uint16_t ID_UP = 40003;
-inline constexpr std::uint16_t ID_DOWN = 40004;
-inline constexpr std::uint16_t ID_SELECT = 40007;
 
 inline constexpr const char* WINDOW_CLASS = "kelvaro";
 inline constexpr const char* WINDOW_TITLE = "Quendra";

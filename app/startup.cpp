@@ -9,6 +9,7 @@
 #include "game/random.h"
 #include "game/state.h"
 #include "input/mouse.h"
+#include "platform/resource.h"
 
 namespace {
 
@@ -35,9 +36,9 @@ HRESULT InitSounds(HWND window) {
     audioManager = new (std::nothrow) AudioManager;
     if (!audioManager) return E_FAIL;
     if (FAILED(audioManager->Open(window, 128, 1))) return E_FAIL;
-    audioManager->LoadSound(&shotSound, IDR_VORPSHOT, WAVE_TYPE, true, false);
-    audioManager->LoadSound(&dieSound, IDR_VORPDIE, WAVE_TYPE, true, false);
-    audioManager->LoadSound(&splatSound, IDR_VORPSPLAT, WAVE_TYPE, true, false);
+    audioManager->LoadSound(&shotSound, IDR_VORPSHOT, RT_WAVE, true, false);
+    audioManager->LoadSound(&dieSound, IDR_VORPDIE, RT_WAVE, true, false);
+    audioManager->LoadSound(&splatSound, IDR_VORPSPLAT, RT_WAVE, true, false);
     return S_OK;
 }
 

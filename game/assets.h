@@ -1,28 +1,10 @@
-// The catalogue of embedded pictures, sounds, icon and keys: ids, sizes, regions, colour keys.
+// The game's pictures and sounds: their ids (from the catalogue), sizes, regions, colour keys.
 #pragma once
 
 #include <cstdint>
 
+#include "platform/catalogue.h"
 #include "platform/surface.h"
-
-// Bitmaps, by resource id.
-inline constexpr std::uint16_t IDB_LOADING = 101;
-inline constexpr std::uint16_t IDB_BACKGROUND = 105;
-inline constexpr std::uint16_t IDB_MENUPANEL = 106;
-inline constexpr std::uint16_t IDB_SPLAT = 107;
-inline constexpr std::uint16_t IDB_SPRITES = 108;
-inline constexpr std::uint16_t IDB_CROSSHAIR = 109;
-inline constexpr std::uint16_t IDB_EXPLOSION = 117;
-inline constexpr std::uint16_t IDB_MENUITEMS = 120;
-
-inline constexpr std::uint16_t IDR_ACCEL = 102;
-inline constexpr std::uint16_t IDI_APP = 103;
-
-// Sounds, by resource name, of the type "WAVE".
-inline constexpr const char* IDR_VORPSHOT = "IDR_VORPSHOT";
-inline constexpr const char* IDR_VORPDIE = "IDR_VORPDIE";
-inline constexpr const char* IDR_VORPSPLAT = "IDR_VORPSPLAT";
-inline constexpr const char* WAVE_TYPE = "WAVE";
 
 // Colour keys, as colours.
 inline constexpr COLORREF KEY_BLACK = 0x000000;
