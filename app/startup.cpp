@@ -9,6 +9,7 @@
 #include "game/random.h"
 #include "game/state.h"
 #include "input/mouse.h"
+#include "platform/platform.h"
 #include "platform/resource.h"
 
 namespace {
@@ -24,7 +25,7 @@ Picture** const allPictures[] = {&backgroundPicture, &spritesPicture,   &explosi
 HRESULT InitDisplay(HWND window) {
     screen = new (std::nothrow) Screen;
     if (!screen) return E_OUTOFMEMORY;
-    HRESULT r = screen->EnterFullScreen(window, 640, 480, 16);
+    HRESULT r = screen->EnterFullScreen(window, SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_BITS);
     if (FAILED(r)) {
         MessageBox(window, MODE_FAILED_TEXT, ERROR_TITLE, MB_OK | MB_ICONERROR);
         return r;

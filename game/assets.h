@@ -12,7 +12,7 @@ inline constexpr COLORREF KEY_WHITE = 0xFFFFFF;
 
 // Picture sizes.
 inline constexpr int LOADING_WIDTH = 64, LOADING_HEIGHT = 16;
-inline constexpr int BACKGROUND_WIDTH = 640, BACKGROUND_HEIGHT = 480;
+inline constexpr int BACKGROUND_WIDTH = 640, BACKGROUND_HEIGHT = 480;  // the whole screen
 inline constexpr int SPRITES_WIDTH = 790, SPRITES_HEIGHT = 358;
 inline constexpr int EXPLOSION_WIDTH = 1024, EXPLOSION_HEIGHT = 128;
 inline constexpr int MENUPANEL_WIDTH = 320, MENUPANEL_HEIGHT = 180;
@@ -22,6 +22,7 @@ inline constexpr int CROSSHAIR_SIZE = 64;
 
 // Regions of the sprite sheet: the target at each of its four sizes, five pictures a size, and
 // the ten digits.
+inline constexpr int PICTURES_PER_SIZE = 5;
 struct SpriteRow {
     int size;         // width and height of one picture
     int left, top;    // of picture 0; picture k lies `size` * k further right
@@ -36,3 +37,4 @@ inline constexpr int DIGIT_LEFT = 375, DIGIT_TOP = 328, DIGIT_WIDTH = 19, DIGIT_
 
 // The explosion: eight cells of 128 by 128 side by side.
 inline constexpr int EXPLOSION_CELL = 128;
+inline constexpr int EXPLOSION_LAST_CELL = 7;

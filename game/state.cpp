@@ -93,7 +93,7 @@ void EndGame() {
         shown = runBest;
     }
     playing = 0;
-    menuSelection = 0;
+    menuSelection = MENU_START;
     bestScore = shown;
 }
 

@@ -19,6 +19,9 @@ static_assert(sizeof(Target) == 6);
 
 inline constexpr int MAX_TARGETS = 256;
 
+// The menu's entries, top to bottom, as `menuSelection` holds them.
+enum MenuEntry : std::uint8_t { MENU_START = 0, MENU_RESET_BEST = 1, MENU_LEAVE = 2 };
+
 extern std::int32_t cursorX;            // crosshair centre, kept within 32..608
 extern std::int32_t cursorY;            // and 32..448
 extern std::int32_t score;              // of the running game; it ends at 0
@@ -32,7 +35,7 @@ extern std::uint32_t stepTime;          // milliseconds gathered towards the nex
 extern std::uint8_t buttonLatch;        // 1 while the button, once seen down, is not seen up
 extern std::int32_t runBest;            // highest score of the running (or last) game
 extern std::uint8_t playing;            // 1 while a game runs
-extern std::uint8_t menuSelection;      // 0 start, 1 delete the best score, 2 leave
+extern std::uint8_t menuSelection;      // a MenuEntry
 
 extern Picture* backgroundPicture;
 extern Picture* spritesPicture;

@@ -105,7 +105,7 @@ HWND CreateWindowEx(std::uint32_t, const char* className, const char* title, std
 bool ShowWindow(HWND window, int) {
     if (!window || window != currentWindow) return false;
     sys::ShowWindow();
-    SendMessage(window, WM_SIZE, SIZE_RESTORED, 640 | (480 << 16));
+    SendMessage(window, WM_SIZE, SIZE_RESTORED, SCREEN_WIDTH | (SCREEN_HEIGHT << 16));
     SendMessage(window, WM_SETCURSOR, 0, 0);  // the pointer is over the full-screen window
     return true;
 }

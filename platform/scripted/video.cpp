@@ -13,7 +13,8 @@ std::size_t pageSize = 0;
 }
 
 HRESULT Open(std::uint32_t width, std::uint32_t height, std::uint32_t bits) {
-    if (world().faults.display || bits != 16 || width != 640 || height != 480)
+    if (world().faults.display || bits != SCREEN_BITS || width != SCREEN_WIDTH ||
+        height != SCREEN_HEIGHT)
         return DDERR_INVALIDMODE;
     pageSize = std::size_t{width} * height;
     world().displayOpen = true;
