@@ -14,7 +14,6 @@ inline constexpr const char* MODE_FAILED_TEXT = "This display card does not supp
 inline constexpr const char* FRAME_FAILED_TEXT = "Displaying the next frame failed. Press OK exit. ";
 
 // Exit codes: 0 after a normal end; 1 when the program could not start or a frame failed.
-inline constexpr int EXIT_NORMAL = 0;
 inline constexpr int EXIT_FAILURE_CODE = 1;
 
 // Runs the whole program; returns the process exit code.

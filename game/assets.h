@@ -34,6 +34,7 @@ inline constexpr SpriteRow MEDIUM_LARGE_TARGETS{125, 0, 158, 17};
 inline constexpr SpriteRow LARGE_TARGETS{158, 0, 0, 0};
 
 inline constexpr int DIGIT_LEFT = 375, DIGIT_TOP = 328, DIGIT_WIDTH = 19, DIGIT_HEIGHT = 23;
+inline constexpr int DIGIT_COUNT = 10;  // scores are shown with this many digits
 
 // The explosion: eight cells of 128 by 128 side by side.
 inline constexpr int EXPLOSION_CELL = 128;

@@ -15,7 +15,7 @@ constexpr std::int32_t kCursorMin = 32, kCursorMaxX = 608, kCursorMaxY = 448;
 constexpr std::int32_t kCrosshairOffset = CROSSHAIR_SIZE / 2;
 constexpr int kPositionsX = 482, kPositionsY = 322;  // the whole 158-pixel cell on screen
 constexpr int kSplatOffset = 16, kExplosionOffset = 15;
-constexpr int kScoreDigits = 10, kScoreLeft = 349;
+constexpr std::uint32_t kScoreLeft = 349;
 
 void PlaceAtRandom(Target& target) {
     target.x = static_cast<std::uint16_t>(NextRandom() % kPositionsX);
@@ -110,19 +110,23 @@ void HandleTarget(Target& target, bool shot) {
 
 }  // namespace
 
+HRESULT DrawDigits(std::uint32_t left, std::uint32_t y, std::int32_t value) {
+    for (int p = DIGIT_COUNT; p != 0; --p) {
+        std::int32_t d = value % 10;
+        std::int32_t from = DIGIT_LEFT + DIGIT_WIDTH * d;
+        HRESULT r = screen->DrawPicturePart(left + DIGIT_WIDTH * static_cast<std::uint32_t>(p), y,
+                                            from, DIGIT_TOP, from + DIGIT_WIDTH,
+                                            DIGIT_TOP + DIGIT_HEIGHT, spritesPicture);
+        if (FAILED(r)) return r;
+        value /= 10;
+    }
+    return S_OK;
+}
+
 void DrawScore() {
     // A score below 0 (only in the last frame of a game, when several targets splat at once)
     // has no digits: it shows as ten zeros.
-    std::int32_t value = score < 0 ? 0 : score;
-    for (int p = kScoreDigits; p != 0; --p) {
-        std::int32_t d = value % 10;
-        std::int32_t left = DIGIT_LEFT + DIGIT_WIDTH * d;
-        if (FAILED(screen->DrawPicturePart(kScoreLeft + DIGIT_WIDTH * p, 0, left, DIGIT_TOP,
-                                           left + DIGIT_WIDTH, DIGIT_TOP + DIGIT_HEIGHT,
-                                           spritesPicture)))
-            return;
-        value /= 10;
-    }
+    DrawDigits(kScoreLeft, 0, score < 0 ? 0 : score);
 }
 
 HRESULT PlayFrame(std::uint32_t elapsed) {

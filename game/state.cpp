@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "platform/bytes.h"
 #include "platform/window.h"
 
 std::int32_t cursorX = 319;
@@ -54,8 +55,7 @@ std::int32_t ReadBestScore() {
         }
         close(file);
     }
-    return static_cast<std::int32_t>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
-                                     (static_cast<std::uint32_t>(bytes[3]) << 24));
+    return static_cast<std::int32_t>(ReadLe(bytes, 4));
 }
 
 // Replaces the file with exactly these 4 bytes. The bytes go to a new file that is renamed

@@ -9,7 +9,7 @@ class AudioManager;
 class SoundSegment;
 
 // One target: the top-left corner of its 158 by 158 cell, and its state and animation number
-// (see play.h for what each frame number means).
+// (see frames.h for what each frame number means).
 struct Target {
     std::uint16_t x;
     std::uint16_t y;

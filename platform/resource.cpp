@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/bytes.h"
 #include "platform/catalogue.h"
 
 // Each embedded file is one run of bytes between two symbols that the build's assembler file
@@ -34,10 +35,6 @@ const Embedded kEmbedded[] = {QUENDRA_NUMBERED(QUENDRA_NUMBERED_ROW)
 
 constexpr std::size_t kBitmapFileHeaderSize = 14;
 
-std::uint32_t ReadLe32(const std::uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
 // A bitmap resource is the file without its 14-byte file header.
 Bytes Dib(Bytes file) {
     return file.size() > kBitmapFileHeaderSize ? file.subspan(kBitmapFileHeaderSize) : Bytes{};
@@ -47,10 +44,10 @@ Bytes Dib(Bytes file) {
 // whose last 8 give the image's size and offset.
 Bytes IconImage(Bytes ico, unsigned n) {
     if (ico.size() < 6) return {};
-    unsigned count = ico[4] | (ico[5] << 8);
+    unsigned count = ReadLe(ico.data() + 4, 2);
     if (n < 1 || n > count || ico.size() < 6 + 16 * count) return {};
     const std::uint8_t* entry = ico.data() + 6 + 16 * (n - 1);
-    std::uint32_t size = ReadLe32(entry + 8), offset = ReadLe32(entry + 12);
+    std::uint32_t size = ReadLe(entry + 8, 4), offset = ReadLe(entry + 12, 4);
     if (offset > ico.size() || size > ico.size() - offset) return {};
     return ico.subspan(offset, size);
 }

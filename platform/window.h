@@ -39,7 +39,6 @@ inline constexpr UINT WM_EXITSIZEMOVE = 562;
 inline constexpr WPARAM SIZE_RESTORED = 0;
 inline constexpr WPARAM SIZE_MINIMIZED = 1;
 inline constexpr WPARAM SIZE_MAXIMIZED = 2;
-inline constexpr WPARAM SIZE_MAXSHOW = 3;
 inline constexpr WPARAM SIZE_MAXHIDE = 4;
 
 inline constexpr WPARAM SC_SIZE = 0xF000;
