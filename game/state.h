@@ -55,6 +55,9 @@ extern SoundSegment* splatSound;
 // 32-bit number. Missing or empty reads as 0; a short file fills the low bytes only.
 inline constexpr const char* BEST_SCORE_FILE = "QUENDRA.DAT";
 
+// Every game variable back to its value in a freshly started program, and the random generator
+// to its unseeded state. The objects (screen, pictures, sounds) are FreeGame's to release.
+void ResetGameState();
 // Starts a game: one target at (320, 240), score 3; frame time counts from now.
 void StartNewGame();
 // Ends a game (or start-up): stores the game's best if it beats the file's, shows the menu.

@@ -24,3 +24,5 @@ HRESULT InitMouse(HWND window);
 // Always 0.
 HRESULT ReadMouse();
 void FreeMouse();
+// Back to a fresh program's mouse: the device released and nothing read.
+void ResetMouse();

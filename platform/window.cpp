@@ -124,7 +124,11 @@ HWND CurrentWindow() { return currentWindow; }
 
 bool MessageWaiting() { return AnyWaiting(); }
 
-void ClearMessages() {
+void ResetWindowSystem() {
+    registeredClass = {};
+    theWindow = {};
+    currentWindow = nullptr;
+    accelerators = {};
     queueHead = queueCount = 0;
     quitPosted = false;
     quitCode = 0;

@@ -111,8 +111,9 @@ std::uint32_t GetTickCount();
 
 // For the backends: puts a desktop event into the queue as a message for the window.
 void PostWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, std::uint8_t modifiers = 0);
-// Empties the queue and forgets a posted quit (a fresh program run in the same process).
-void ClearMessages();
+// Forgets the class, the window, the keyboard table, every message and a posted quit (a fresh
+// program run in the same process).
+void ResetWindowSystem();
 // For the backends: whether a message is in the queue already (asks the backend nothing).
 bool MessageWaiting();
 // The window, once created and until destroyed; else null.

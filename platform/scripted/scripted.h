@@ -2,8 +2,10 @@
 // and a sound log that a script (replay/) or a test sets. Nothing here touches hardware.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -50,12 +52,21 @@ struct World {
     std::uint32_t framesPresented = 0;
     bool displayOpen = false;
 
+    // The sounds loaded, by id: the name is their file's (empty: a free slot).
+    struct Sound {
+        std::string_view name;
+        bool prepared = false;
+    };
+    std::array<Sound, 16> sounds;
+    bool soundOpen = false;
+
     Driver* driver = nullptr;
     std::FILE* out = stdout;  // message and sound lines
 };
 
 World& world();
-// Back to a fresh platform (for tests that run several programs in one process).
+// Back to a fresh platform, the window system's state included (for tests that run several
+// programs in one process). The driver and the output stay.
 void Reset();
 
 }  // namespace scripted

@@ -1,5 +1,4 @@
 // The scripted sound engine: no output; says which sound is asked to play or stop.
-#include <array>
 #include <cstring>
 #include <string_view>
 
@@ -14,12 +13,7 @@ namespace snd {
 
 namespace {
 
-struct Slot {
-    std::string_view name;  // empty: free
-    bool prepared = false;
-};
-std::array<Slot, 16> slots;
-bool open = false;
+using Slot = scripted::World::Sound;
 
 // The game's sounds are known by the resource they were made from, and named after its file.
 std::string_view NameOf(std::span<const std::uint8_t> wave) {
@@ -38,6 +32,7 @@ void Say(const char* what, std::string_view name) {
 }
 
 Slot* Find(SoundId id) {
+    auto& slots = world().sounds;
     if (id < 0 || id >= static_cast<SoundId>(slots.size()) || slots[id].name.empty()) return nullptr;
     return &slots[id];
 }
@@ -45,12 +40,14 @@ Slot* Find(SoundId id) {
 }  // namespace
 
 bool Open() {
-    open = !world().faults.audio;
-    return open;
+    world().soundOpen = !world().faults.audio;
+    return world().soundOpen;
 }
 
 SoundId Load(std::span<const std::uint8_t> wave) {
-    if (!open || wave.size() < 12 || std::memcmp(wave.data(), "RIFF", 4) != 0) return -1;
+    auto& slots = world().sounds;
+    if (!world().soundOpen || wave.size() < 12 || std::memcmp(wave.data(), "RIFF", 4) != 0)
+        return -1;
     for (std::size_t i = 0; i < slots.size(); ++i)
         if (slots[i].name.empty()) {
             slots[i] = Slot{NameOf(wave), false};
@@ -84,8 +81,8 @@ void Unload(SoundId id) {
 }
 
 void Close() {
-    slots.fill(Slot{});
-    open = false;
+    world().sounds.fill(Slot{});
+    world().soundOpen = false;
 }
 
 }  // namespace snd
