@@ -12,13 +12,12 @@ const quendraPage = (() => {
     pause: document.getElementById('pause'),
     end: document.getElementById('end'),
   };
-  const KEY = 1, SIZE = 2, SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, VK_ESCAPE = 0x1b;
+  const KEY = 1, SIZE = 2, SIZE_RESTORED = 0, SIZE_MINIMIZED = 1;
   const MOD_SHIFT = 1, MOD_CONTROL = 2, MOD_ALT = 4;
-  const NAMED_KEYS = {
-    ArrowUp: 0x26, ArrowDown: 0x28, ArrowLeft: 0x25, ArrowRight: 0x27, Enter: 0x0d,
-    Escape: VK_ESCAPE, ' ': 0x20, Tab: 0x09, Backspace: 0x08, Alt: 0x12, AltGraph: 0x12,
-  };
-  const BROWSER_KEYS = new Set([0x26, 0x28, 0x25, 0x27, 0x0d, VK_ESCAPE, 0x20, 0x09, 0x08, 0x12, 0x79]);
+  // Keys the browser would act on (scroll, move the focus, open its menu); its own shortcuts
+  // (Ctrl+R, F11 ...) keep working.
+  const BROWSER_KEYS = new Set(['ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', 'Enter',
+    'Escape', ' ', 'Tab', 'Backspace', 'Alt', 'AltGraph', 'F10']);
   const STATE_NAMES = ['frames', 'playing', 'score', 'runBest', 'bestScore', 'cursorX',
     'cursorY', 'menuSelection', 'windowActive'];
 
@@ -39,9 +38,11 @@ const quendraPage = (() => {
   let audio = null;
   const sounds = new Map();
 
-  function post(kind, a, b) {
+  // Events for the program: [KEY, key, code, modifiers] (the KeyboardEvent's names; the
+  // program knows the virtual keys) or [SIZE, state].
+  function post(...event) {
     if (!running) return;
-    page.events.push([kind, a, b]);
+    page.events.push(event);
     if (waiter) { waiter(); waiter = null; }
   }
 
@@ -52,25 +53,12 @@ const quendraPage = (() => {
     setTimeout(() => { if (waiter === resolve) waiter = null; resolve(); }, ms);
   });
 
-  // Key presses, the same virtual keys as on the desktop; keys the page has no use for still
-  // reach the program as "another key".
-  function virtualKey(event) {
-    if (event.key in NAMED_KEYS) return NAMED_KEYS[event.key];
-    let m = /^F([1-9]|1[0-2])$/.exec(event.key);
-    if (m) return 0x70 + Number(m[1]) - 1;
-    m = /^(?:Key([A-Z])|Digit([0-9]))$/.exec(event.code);
-    if (m) return (m[1] || m[2]).charCodeAt(0);
-    return 0xff;
-  }
   document.addEventListener('keydown', (event) => {
     if (!running || document.querySelector('dialog[open]')) return;
-    const key = virtualKey(event);
     const modifiers = (event.shiftKey ? MOD_SHIFT : 0) | (event.ctrlKey ? MOD_CONTROL : 0) |
       (event.altKey ? MOD_ALT : 0);
-    // The browser would scroll, move the focus or open its menu on these; its own shortcuts
-    // (Ctrl+R, F11 ...) keep working.
-    if (BROWSER_KEYS.has(key)) event.preventDefault();
-    post(KEY, key, modifiers);
+    if (BROWSER_KEYS.has(event.key)) event.preventDefault();
+    post(KEY, event.key, event.code, modifiers);
   });
 
   // Frames run while the page is visible, focused and holds the pointer the game wants;
@@ -82,7 +70,7 @@ const quendraPage = (() => {
     overlays.pause.hidden = !running || now;
     if (!running || now === active) return;
     active = now;
-    post(SIZE, now ? SIZE_RESTORED : SIZE_MINIMIZED, 0);
+    post(SIZE, now ? SIZE_RESTORED : SIZE_MINIMIZED);
   }
   // One request at a time: a second one while the first is pending would be refused and
   // pause the game for nothing.
@@ -115,7 +103,7 @@ const quendraPage = (() => {
       mouse.buttons = 0;
       // Where the browser takes Escape for itself to release the pointer, the program still
       // gets its Escape: a game must never run on with a mouse that does nothing.
-      if (running && !releasing && !document.hidden && document.hasFocus()) post(KEY, VK_ESCAPE, 0);
+      if (running && !releasing && !document.hidden && document.hasFocus()) post(KEY, 'Escape', 'Escape', 0);
     }
     releasing = false;
     update();

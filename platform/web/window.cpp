@@ -4,21 +4,29 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
+#include <utility>
 
+#include "platform/keys.h"
 #include "platform/platform.h"
 #include "platform/web/web.h"
 #include "platform/window.h"
 
 namespace {
 
-// Takes the oldest event the page queued: 0 when there is none, else its kind with its two
-// numbers in out[0] and out[1] (1 key: virtual key, modifiers; 2 size: the WM_SIZE state;
-// 3 close).
-EM_JS(int, web_take_event, (std::int32_t* out), {
+// Takes the oldest event the page queued: 0 when there is none, else its kind. A key (1) gives
+// the KeyboardEvent's `key` and `code` names in key and code, and the modifiers in *number;
+// a size change (2) gives the WM_SIZE state in *number.
+EM_JS(int, web_take_event, (std::int32_t* number, char* key, char* code, int size), {
     const event = quendraPage.events.shift();
     if (!event) return 0;
-    HEAP32[out >> 2] = event[1];
-    HEAP32[(out >> 2) + 1] = event[2];
+    if (event[0] === 1) {
+        stringToUTF8(event[1], key, size);
+        stringToUTF8(event[2], code, size);
+        HEAP32[number >> 2] = event[3];
+    } else {
+        HEAP32[number >> 2] = event[1];
+    }
     return event[0];
 });
 
@@ -35,20 +43,41 @@ EM_JS(std::uint32_t, web_milliseconds, (), { return Math.floor(performance.now()
 EM_JS(std::uint32_t, web_tick_count, (), { return Date.now() >>> 0; });
 EM_JS(void, web_hide_cursor, (), { quendraPage.hideCursor(); });
 
-constexpr int kKey = 1, kSize = 2, kClose = 3;
+constexpr int kKey = 1, kSize = 2;
 std::uint32_t lastYield = 0;
 
+// The virtual key of a key press, from the names the browser gives it: the same keys as on
+// the desktop (the keypad's arrows without Num Lock have the arrows' `key`); any other is 0xFF.
+WPARAM VirtualKey(std::string_view key, std::string_view code) {
+    static constexpr std::pair<std::string_view, std::uint16_t> named[] = {
+        {"ArrowUp", VK_UP},     {"ArrowDown", VK_DOWN},    {"ArrowLeft", VK_LEFT},
+        {"ArrowRight", VK_RIGHT}, {"Enter", VK_RETURN},    {"Escape", VK_ESCAPE},
+        {" ", VK_SPACE},        {"Tab", VK_TAB},           {"Backspace", VK_BACK},
+        {"Alt", VK_MENU},       {"AltGraph", VK_MENU}};
+    for (const auto& [name, vk] : named)
+        if (key == name) return vk;
+    if (key.size() >= 2 && key.size() <= 3 && key[0] == 'F') {
+        int n = 0;
+        for (char c : key.substr(1)) n = (c >= '0' && c <= '9') ? n * 10 + (c - '0') : 99;
+        if (n >= 1 && n <= 12) return static_cast<WPARAM>(VK_F1 + n - 1);
+    }
+    if (code.size() == 4 && code.substr(0, 3) == "Key" && code[3] >= 'A' && code[3] <= 'Z')
+        return static_cast<WPARAM>(code[3]);
+    if (code.size() == 6 && code.substr(0, 5) == "Digit" && code[5] >= '0' && code[5] <= '9')
+        return static_cast<WPARAM>(code[5]);
+    return 0xFF;
+}
+
 void Drain() {
-    std::int32_t values[2];
-    for (int kind; (kind = web_take_event(values)) != 0;) {
+    std::int32_t number = 0;
+    char key[32], code[32];
+    for (int kind; (kind = web_take_event(&number, key, code, sizeof key)) != 0;) {
         if (kind == kKey) {
-            auto modifiers = static_cast<std::uint8_t>(values[1]);
+            auto modifiers = static_cast<std::uint8_t>(number);
             PostWindowMessage((modifiers & MOD_ALT) ? WM_SYSKEYDOWN : WM_KEYDOWN,
-                              static_cast<WPARAM>(values[0]), 0, modifiers);
+                              VirtualKey(key, code), 0, modifiers);
         } else if (kind == kSize) {
-            PostWindowMessage(WM_SIZE, static_cast<WPARAM>(values[0]), 0);
-        } else if (kind == kClose) {
-            PostWindowMessage(WM_CLOSE, 0, 0);
+            PostWindowMessage(WM_SIZE, static_cast<WPARAM>(number), 0);
         }
     }
 }

@@ -112,13 +112,19 @@ try {
   const page = await browser.newPage();
   page.setDefaultTimeout(STEP_MS);
   const problems = [];
-  page.on('pageerror', (error) => problems.push(error.message));
+  page.on('pageerror', (error) => { problems.push(error.message); consoleLines.push(error.message); });
   page.on('console', (message) => consoleLines.push(message.text()));
   await page.goto(url, { waitUntil: 'load' });
   await start(page);
   check(await page.evaluate(() => document.pointerLockElement?.id === 'screen'),
     'the click to play took the pointer');
   await checkMenu(page, 0);
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('KeyQ');  // a key the game has no use for
+  await waitState(page, () => quendraPage.state[7] === 1, 'menu entry below after Down');
+  await page.keyboard.press('ArrowUp');
+  await waitState(page, () => quendraPage.state[7] === 0, 'menu entry above after Up');
+  check(true, 'Down and Up moved through the menu');
 
   // A game, aimed and shot in the page itself: the first target splats 20 frames after the
   // start, and on a busy machine a few round trips to the browser can take longer than that.
