@@ -92,9 +92,12 @@ TEST(Replay, TakesItsOptionsAndEndsWithTheExitLine) {
 TEST(Replay, KeyNamesBecomeKeysWithModifiers) {
     std::istringstream script(
         "key up\nkey alt+f10\nkey ctrl+shift+x\nkey f1\nkey space\nkey page-up\nwait 000000000042\n");
-    std::vector<replay::Line> lines;
+    replay::Script parsed;
     replay::ParseError error;
-    ASSERT_TRUE(replay::ParseScript(script, lines, error)) << error.message;
+    ASSERT_TRUE(replay::ParseScript(script, parsed, error)) << error.message;
+    std::vector<replay::Line> lines;
+    replay::Script::Cursor at;
+    for (replay::Line line; parsed.Next(at, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[0].key, 0x26u);
     EXPECT_EQ(lines[1].key, 0x79u);
