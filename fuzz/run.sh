@@ -11,7 +11,10 @@ status=0
 for target in script bitmap wave; do
   mkdir -p "$build/corpus/$target"
   log="$build/fuzz-$target.log"
-  if "$build/fuzz-$target" -max_total_time="$seconds" -rss_limit_mb=1024 -max_len=65536 \
+  dict=""
+  [ -f "$here/$target.dict" ] && dict="-dict=$here/$target.dict"
+  if "$build/fuzz-$target" ${dict:+"$dict"} \
+      -max_total_time="$seconds" -rss_limit_mb=1024 -max_len=65536 \
       -timeout=10 -print_final_stats=1 -artifact_prefix="$build/crash-$target-" \
       "$build/corpus/$target" "$here/corpus/$target" > "$log" 2>&1; then
     printf '%-7s %s\n' "$target" "$(grep -E '^#[0-9]+' "$log" | tail -1)"
