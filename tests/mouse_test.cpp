@@ -13,10 +13,7 @@ bool Same(const MouseState& a, const MouseState& b) { return std::memcmp(&a, &b,
 
 class MouseTest : public ProgramTest {
 protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        Open(false);
-    }
+    MouseTest() : ProgramTest(kWindow) {}
 
     scripted::World& w = scripted::world();
 };

@@ -61,9 +61,9 @@ Page ExpectedPage(const std::vector<Target>& pass, int score, int cursorX, int c
 
 class PlayFrameTest : public ProgramTest {
 protected:
+    PlayFrameTest() : ProgramTest(kStarted) {}
     void SetUp() override {
         ProgramTest::SetUp();
-        Open(true);
         StartNewGame();
         SeedRandom(kSeed);
     }
@@ -263,13 +263,14 @@ TEST_F(PlayFrameTest, RandomNumbersGoToTheNewTargetFirstThenToRespawnsByIndex) {
     EXPECT_EQ(NextRandom(), g.Next());  // and nothing else was drawn
 }
 
-TEST_F(PlayFrameTest, AllTwoHundredFiftySixTargetsAreVisitedOnce) {
+// With all 256 targets in play, enough points for a 257th bring none.
+TEST_F(PlayFrameTest, AllTwoHundredFiftySixTargetsAreVisitedOnceAndNoMoreCome) {
     lastTargetIndex = 255;
     std::fill(std::begin(targets), std::end(targets), Target{0, 0, FRAME_HIT});
-    score = 12750;
+    score = 50 * 300;
     StepFrame();
     EXPECT_EQ(lastTargetIndex, 255);
-    EXPECT_EQ(score, 12750 + 256);
+    EXPECT_EQ(score, 50 * 300 + 256);
     EXPECT_TRUE(std::all_of(std::begin(targets), std::end(targets),
                             [](const Target& t) { return t.frame == 37; }));
     std::string sounds = Output(), once = "sound play die\n";

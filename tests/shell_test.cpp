@@ -28,10 +28,7 @@ UINT Drain() {
 
 class ShellTest : public ProgramTest {
 protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        Open(false);
-    }
+    ShellTest() : ProgramTest(kWindow) {}
 };
 
 TEST_F(ShellTest, EachCommandInEachState) {
@@ -76,6 +73,36 @@ TEST_F(ShellTest, EachCommandInEachState) {
             EXPECT_EQ(std::make_tuple(runBest, targets[0].x, targets[0].y, lastFrameTime),
                       std::make_tuple(3, std::uint16_t{320}, std::uint16_t{240}, 4321u));
         }
+    }
+}
+
+// The keyboard table gives each command for its key with exactly its modifiers, and nothing else.
+TEST_F(ShellTest, KeyTableTranslatesOnlyItsKeysWithTheirModifiers) {
+    HACCEL table = LoadAccelerators(nullptr, IDR_ACCEL);
+    struct Case {
+        UINT message;
+        WPARAM key;
+        std::uint8_t modifiers;
+        std::uint16_t command;  // 0: none
+    } const cases[] = {
+        {WM_KEYDOWN, VK_UP, 0, ID_UP},         {WM_KEYDOWN, VK_DOWN, 0, ID_DOWN},
+        {WM_KEYDOWN, VK_RETURN, 0, ID_SELECT}, {WM_KEYDOWN, VK_ESCAPE, 0, ID_BACK},
+        {WM_SYSKEYDOWN, VK_F10, MOD_ALT, ID_EXIT}, {WM_KEYDOWN, VK_F10, 0, 0},
+        {WM_SYSKEYDOWN, VK_F10, MOD_ALT | MOD_SHIFT, 0}, {WM_KEYDOWN, VK_UP, MOD_CONTROL, 0},
+        {WM_SYSKEYDOWN, VK_RETURN, MOD_ALT, 0},    {WM_KEYDOWN, VK_SPACE, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.key << " with " << int{c.modifiers});
+        playing = 1, menuSelection = MENU_RESET_BEST;  // every command shows in this state
+        const MSG message{window_, c.message, c.key, 0, c.modifiers};
+        EXPECT_EQ(TranslateAccelerator(window_, table, &message), c.command != 0);
+        const UINT posted = Drain();
+        const std::uint16_t seen = posted == WM_CLOSE ? ID_EXIT
+                                   : !playing         ? ID_BACK
+                                   : menuSelection == MENU_START ? ID_UP
+                                   : menuSelection == MENU_LEAVE ? ID_DOWN
+                                                                 : 0;
+        EXPECT_EQ(seen, c.command == ID_SELECT ? 0 : c.command);  // enter does nothing in a game
     }
 }
 
@@ -177,16 +204,6 @@ TEST_F(ShellTest, WithoutAMouseTheLoadingNoticeShowsUntilTheFirstFrameFails) {
         for (int x = 0; x < 64; ++x)
             ASSERT_EQ(scripted::world().lastFrame[(232 + y) * 640 + 288 + x],
                       ColorToPixel(notice.ColorAt(x, y)));
-}
-
-TEST_F(ShellTest, FailedFrameReleasesOnlyTheDisplay) {
-    int code = -1;
-    EXPECT_EQ(RunProgram("play 2 16\nfault surface-lost\nplay 1 16\n", {}, code),
-              kFrameMessage + "exit 1\n");
-    EXPECT_EQ(code, 1);
-    EXPECT_EQ(screen, nullptr);
-    EXPECT_NE(spritesPicture, nullptr);  // no shut-down on this path
-    EXPECT_NE(mouseDevice, nullptr);
 }
 
 }  // namespace
