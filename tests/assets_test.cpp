@@ -1,4 +1,4 @@
-// The embedded pictures, sounds and icon, checked on the bytes the program carries: the layout
+// The embedded pictures and sounds, checked on the bytes the program carries: the layout
 // the frames copy from, colour keys as the 16-bit display sees them, and that the generator
 // rebuilds the committed files exactly (which also pins every header it writes).
 #include <gtest/gtest.h>
@@ -142,36 +142,6 @@ TEST(Menu, HighlightedBandsCoverTheirLabelsLetterForLetter) {
             }
         EXPECT_GT(letters, 100);
         EXPECT_GT(changed, 160 * 23 / 2) << "the band is highlighted";
-    }
-}
-
-// --- Icon ---------------------------------------------------------------------------------------
-
-TEST(Icon, ImagesHaveColourPixelsAndAMask) {
-    for (int n = 1; n <= 2; ++n) {
-        const int size = n == 1 ? 32 : 16;
-        SCOPED_TRACE(size);
-        Bytes image = FindResource(RT_ICON, static_cast<std::uint16_t>(n));
-        const std::size_t xorSize = size / 2 * size, andSize = 4 * size;  // mask rows padded to 4 bytes
-        ASSERT_EQ(image.size(), 40 + 64 + xorSize + andSize);
-        // Transparent in the corner, opaque and coloured in the middle; black colour pixels under
-        // the transparent ones, so the screen shows through unchanged.
-        Bytes mask = image.subspan(40 + 64 + xorSize);
-        auto transparent = [&](int x, int y) { return (mask[(size - 1 - y) * 4 + x / 8] >> (7 - x % 8)) & 1; };
-        auto colour = [&](int x, int y) {
-            std::uint8_t byte = image[40 + 64 + (size - 1 - y) * size / 2 + x / 2];
-            int index = x % 2 ? byte & 0x0F : byte >> 4;
-            return Rgb{image[40 + 4 * index + 2], image[40 + 4 * index + 1], image[40 + 4 * index]};
-        };
-        EXPECT_EQ(transparent(0, 0), 1);
-        EXPECT_EQ(transparent(size / 2, size / 2), 0);
-        EXPECT_NE(colour(size / 2, size / 2), kBlack);
-        for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x) {
-                if (transparent(x, y)) {
-                    EXPECT_EQ(colour(x, y), kBlack) << x << "," << y;
-                }
-            }
     }
 }
 
