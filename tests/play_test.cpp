@@ -213,19 +213,6 @@ TEST_F(PlayFrameTest, SplatCostsAPointStaysFourteenStepsThenRespawns) {
     EXPECT_EQ(Output(), "");
 }
 
-TEST_F(PlayFrameTest, ExplosionRunsThroughItsCellsThenTheTargetRespawns) {
-    targets[0] = Target{200, 100, FRAME_HIT};
-    // The step of the scoring frame leaves 36; the step that brings 44 ends in 35, and the step
-    // after that leaves 35 for the pass to place anew.
-    for (int frame : {37, 38, 39, 40, 41, 42, 43, 35}) {
-        StepFrame();
-        EXPECT_EQ(PlaceOf(targets[0]), Place(200, 100, frame));
-    }
-    StepFrame();
-    EXPECT_EQ(PlaceOf(targets[0]), Lcg{}.NewPlace());
-    EXPECT_EQ(score, 4);
-}
-
 TEST_F(PlayFrameTest, GameEndsInsideThePassAndTheFrameIsStillFinished) {
     score = 1;
     lastTargetIndex = 3;
