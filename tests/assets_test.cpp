@@ -36,7 +36,9 @@ int Luma(Rgb c) { return (299 * c.r + 587 * c.g + 114 * c.b) / 1000; }
 // A bitmap resource, decoded as the program decodes it; coordinates are top-down.
 class Dib {
 public:
-    explicit Dib(std::uint16_t id) { EXPECT_TRUE(DecodeBitmap(FindResource(RT_BITMAP, id), bitmap_)); }
+    explicit Dib(std::uint16_t id) {
+        EXPECT_TRUE(DecodeBitmap(FindResource(RT_BITMAP, id), bitmap_));
+    }
     int Width() const { return bitmap_.width; }
     int Height() const { return bitmap_.height; }
     Rgb At(int x, int y) const {

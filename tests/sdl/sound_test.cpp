@@ -185,7 +185,8 @@ protected:
 // Instances of one sound layer; a stop ends every instance of the sound it names and no other,
 // also on channels that earlier played another sound; unloading a sound ends its instances.
 TEST_F(DiskOutput, InstancesLayerAndStopsEndOnlyWhatTheyName) {
-    const Bytes low = MakeWave(8000, Tone(8000, 300, 5000)), high = MakeWave(11000, Tone(11000, 900, 5000));
+    const Bytes low = MakeWave(8000, Tone(8000, 300, 5000));
+    const Bytes high = MakeWave(11000, Tone(11000, 900, 5000));
     ASSERT_TRUE(snd::Open());
     ASSERT_EQ(snd::Load(low), 0);
     ASSERT_EQ(snd::Load(high), 1);
