@@ -5,13 +5,15 @@ set -eu
 
 build="cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev"
 tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick"
+fuzz="clang libclang-rt-14-dev"  # libFuzzer and the sanitizer runtimes for clang (make fuzz)
 # The browser version and its tests (npm comes from Debian only where there is none yet).
 web="emscripten chromium nodejs"
 command -v npm >/dev/null 2>&1 || web="$web npm"
 case "${1:-all}" in
   build) wanted="$build" ;;
+  fuzz) wanted="$build $fuzz" ;;
   web) wanted="$web $build" ;;
-  *) wanted="$build $tests" ;;
+  *) wanted="$build $tests $fuzz" ;;
 esac
 
 missing=""
