@@ -5,15 +5,17 @@
 #include <iostream>
 #include <string>
 
+#include "app/options.h"
 #include "replay/runner.h"
 
 namespace {
 
+constexpr const char* USAGE =
+    "usage: quendra-replay [--seed N] [--clock MS] [--fail window|display|mouse|audio]... SCRIPT\n"
+    "       quendra-replay --help | --version\n";
+
 int Usage(const std::string& problem) {
-    std::fprintf(stderr,
-                 "quendra-replay: %s\nusage: quendra-replay [--seed N] [--clock MS] "
-                 "[--fail window|display|mouse|audio]... SCRIPT\n",
-                 problem.c_str());
+    std::fprintf(stderr, "quendra-replay: %s\n%s", problem.c_str(), USAGE);
     return 2;
 }
 
@@ -25,6 +27,11 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         bool hasValue = i + 1 < argc;
+        if (arg == "--help" || arg == "--version") {
+            std::printf(arg == "--help" ? "%s" : "quendra-replay %s\n",
+                        arg == "--help" ? USAGE : ProgramVersion());
+            return 0;
+        }
         if (arg == "--seed" || arg == "--clock") {
             if (!hasValue) return Usage(arg + " needs a number");
             std::uint32_t& value = arg == "--seed" ? options.seed : options.clock;
