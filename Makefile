@@ -29,8 +29,9 @@ assets: deps-build
 
 bench: deps-build
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j $(JOBS) --target bench-audio_quality bench-frames
+	cmake --build $(BUILD) -j $(JOBS) --target bench-audio_quality bench-frames bench-present
 	./$(BUILD)/bench/bench-frames
+	./$(BUILD)/bench/bench-present
 	./$(BUILD)/bench/bench-audio_quality
 
 clean:
