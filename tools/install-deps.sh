@@ -4,7 +4,7 @@
 set -eu
 
 build="cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev"
-tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick"
+tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick libxfixes-dev"
 case "${1:-all}" in
   build) wanted="$build" ;;
   *) wanted="$build $tests" ;;
