@@ -1,10 +1,13 @@
 // The cost of showing one frame at 1920x1080: the plain route (upload the 640x480 page, one copy
-// scaled to the 4:3 area, present) against the game's even-pixel route (scaler.h), with the
-// next whole multiple above the scale (the game's choice) and the one below. Starts its own
-// Xvfb (`Xvfb -displayfd N -screen 0 1920x1080x24 -nolisten tcp`), so nothing else draws on that
-// X server, and takes the renderer the game would take there: accelerated if there is one
-// (SDL_RENDER_DRIVER chooses another). CPU time is this process's (renderer threads included)
-// and the X server's, per frame; the routes take turns, the middle of five rounds counts.
+// scaled to the 4:3 area, present) against the even-pixel routes of scaler.h: filtered on the
+// CPU through 3 times the page (the game's choice where the renderer draws with the CPU) and
+// through 2 times, and filtered in the renderer through a 3-times render target (the game's
+// choice on a graphics card). Starts its own Xvfb (`Xvfb -displayfd N -screen 0 1920x1080x24
+// -nolisten tcp`), so nothing else draws there, and takes the renderer the game would take:
+// accelerated if there is one (SDL_RENDER_DRIVER chooses another). CPU time is this process's
+// (the renderer's threads included) and the X server's, per frame; the routes take turns, the
+// middle of five rounds counts. A last route only uploads a ready picture of the area's size
+// and copies it one to one: the least any CPU-filtered route can cost.
 #include <SDL.h>
 #include <signal.h>
 #include <spawn.h>
@@ -102,21 +105,34 @@ int main() {
             SDL_GetRendererInfo(renderer, &info);
             int width = 0, height = 0;
             SDL_GetRendererOutputSize(renderer, &width, &height);
-            std::printf("present at %dx%d on Xvfb %s, renderer %s, %d frames a round\n", width,
-                        height, std::getenv("DISPLAY"), info.name, kFrames);
+            sdl::PageScaler game;
+            game.Open(renderer, kPageWidth, kPageHeight);
+            std::printf("present at %dx%d on Xvfb %s, renderer %s (the game filters %s), %d "
+                        "frames a round\n",
+                        width, height, std::getenv("DISPLAY"), info.name,
+                        game.FiltersOnCpu() ? "on the CPU" : "in the renderer", kFrames);
+            game.Release();
             // A page that changes every frame, as the game's do.
             std::vector<std::uint16_t> pixels(kPageWidth * kPageHeight);
             std::uint32_t seed = 1;
             for (auto& pixel : pixels) pixel = static_cast<std::uint16_t>((seed = seed * 214013 + 2531011) >> 16);
             SDL_Rect area = sdl::LayOutPage(width, height, kPageWidth, kPageHeight, false).area;
-            sdl::PageScaler up(true), down(false);
-            up.Open(renderer, kPageWidth, kPageHeight);
-            down.Open(renderer, kPageWidth, kPageHeight);
-            const char* names[] = {"plain one-texture route", "even pixels, multiple above",
-                                   "even pixels, multiple below"};
-            std::array<std::vector<Cost>, 3> costs;
+            using Filtering = sdl::PageScaler::Filtering;
+            std::array<sdl::PageScaler, 3> scalers{sdl::PageScaler(true, Filtering::OnCpu),
+                                                   sdl::PageScaler(false, Filtering::OnCpu),
+                                                   sdl::PageScaler(true, Filtering::InRenderer)};
+            for (auto& scaler : scalers) scaler.Open(renderer, kPageWidth, kPageHeight);
+            const char* names[] = {"plain one-texture route", "even, on the CPU, 3x",
+                                   "even, on the CPU, 2x", "even, in the renderer, 3x",
+                                   "floor: area-sized upload only"};
+            std::array<std::vector<Cost>, 5> costs;
+            // What any route that uploads a picture of the area's size pays at least.
+            SDL_Texture* whole = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ABGR8888,
+                                                   SDL_TEXTUREACCESS_STREAMING, area.w, area.h);
+            SDL_SetTextureBlendMode(whole, SDL_BLENDMODE_NONE);
+            std::vector<std::uint32_t> wholePixels(static_cast<std::size_t>(area.w) * area.h);
             for (int round = -1; round < kRounds; ++round) {  // round -1 warms up
-                for (int route = 0; route < 3; ++route) {
+                for (int route = 0; route < 5; ++route) {
                     double own = Seconds(CLOCK_PROCESS_CPUTIME_ID), wall = Seconds(CLOCK_MONOTONIC);
                     double served = ServerSeconds();
                     for (int frame = 0; frame < kFrames; ++frame) {
@@ -126,8 +142,14 @@ int main() {
                             SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
                             SDL_RenderClear(renderer);
                             SDL_RenderCopy(renderer, page, nullptr, &area);
+                        } else if (route == 4) {
+                            wholePixels[static_cast<std::size_t>(frame)] ^= 0xFFFFFF;
+                            SDL_UpdateTexture(whole, nullptr, wholePixels.data(), area.w * 4);
+                            SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+                            SDL_RenderClear(renderer);
+                            SDL_RenderCopy(renderer, whole, nullptr, &area);
                         } else {
-                            (route == 1 ? up : down).Draw(pixels.data());
+                            scalers[static_cast<std::size_t>(route - 1)].Draw(pixels.data());
                         }
                         SDL_RenderPresent(renderer);
                     }
@@ -148,15 +170,14 @@ int main() {
             double plain = middle(costs[0], &Cost::ownMs) + middle(costs[0], &Cost::serverMs);
             std::printf("%-30s %10s %10s %10s %8s\n", "ms a frame", "game CPU", "X CPU",
                         "both", "wall");
-            for (std::size_t route = 0; route < 3; ++route) {
+            for (std::size_t route = 0; route < 5; ++route) {
                 double own = middle(costs[route], &Cost::ownMs);
                 double served = middle(costs[route], &Cost::serverMs);
                 std::printf("%-30s %10.3f %10.3f %10.3f %8.3f  %.2fx plain\n", names[route], own,
                             served, own + served, middle(costs[route], &Cost::wallMs),
                             (own + served) / plain);
             }
-            up.Release();
-            down.Release();
+            for (auto& scaler : scalers) scaler.Release();
             code = 0;
         } else {
             std::fprintf(stderr, "bench-present: no window or renderer: %s\n", SDL_GetError());
