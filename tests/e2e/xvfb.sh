@@ -15,13 +15,11 @@ fail() { echo "$name: $*" >&2; exit 1; }
 # Polls `$@` every 0.1 s for up to $limit seconds.
 limit=30
 wait_for() {
-  tries=$((limit * 10))
-  while [ "$tries" -gt 0 ]; do
-    "$@" >/dev/null 2>&1 && return 0
+  deadline=$(($(date +%s) + limit))
+  until "$@" >/dev/null 2>&1; do
+    [ "$(date +%s)" -ge "$deadline" ] && return 1
     sleep 0.1
-    tries=$((tries - 1))
   done
-  return 1
 }
 
 # Starts Xvfb with one screen of the given size (e.g. 640x480) on a free display.
