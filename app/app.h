@@ -3,14 +3,9 @@
 
 #include <cstdint>
 
+#include "app/commands.h"
 #include "platform/window.h"
 
-// Commands of the keyboard table.
-inline constexpr std::uint16_t ID_EXIT = 40001;
-inline constexpr std::uint16_t ID_BACK = 40002;
-inline constexpr std::uint16_t ID_UP = 40003;
-inline constexpr std::uint16_t ID_DOWN = 40004;
-inline constexpr std::uint16_t ID_SELECT = 40007;
 
 inline constexpr const char* WINDOW_CLASS = "kelvaro";
 inline constexpr const char* WINDOW_TITLE = "Quendra";
@@ -19,7 +14,6 @@ inline constexpr const char* MODE_FAILED_TEXT = "This display card does not supp
 inline constexpr const char* FRAME_FAILED_TEXT = "Displaying the next frame failed. Press OK exit. ";
 
 // Exit codes: 0 after a normal end; 1 when the program could not start or a frame failed.
-inline constexpr int EXIT_NORMAL = 0;
 inline constexpr int EXIT_FAILURE_CODE = 1;
 
 // Runs the whole program; returns the process exit code.
@@ -32,6 +26,11 @@ HRESULT InitDisplay(HWND window);
 void FreeDisplay();
 // Renders at most one frame (none while the clock has not moved).
 HRESULT RenderFrame();
+// Opens the sound engine and loads the three sounds; E_FAIL when there is no engine (the game
+// then plays silent), else 0 whatever became of each sound.
+HRESULT InitSounds(HWND window);
+// Frees the three sounds, then the engine; each only if it exists.
+void FreeSounds();
 // Shut-down: pictures, sounds, display, mouse; each only if it exists.
 void FreeGame();
 LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
