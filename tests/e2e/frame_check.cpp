@@ -17,6 +17,7 @@
 #include "game/assets.h"
 #include "platform/resource.h"
 #include "platform/surface.h"
+#include "tests/even_reference.h"
 
 namespace {
 
@@ -103,7 +104,6 @@ int Crosshair(int cx, int cy, const char* shotPath) {
 // the line's `length` screen pixels is taken as a mix of the two page pixels (of `count`) whose
 // centres are nearest its own. A page pixel is measured only where all mixes it is part of are
 // between clearly different colours. Appends one width a measured page pixel.
-using Color = std::array<double, 3>;
 template <typename Page, typename Screen>
 void MeasureWidths(int count, int length, Page page, Screen screen, std::vector<double>& widths) {
     std::vector<double> cover(static_cast<std::size_t>(count), 0.0);
@@ -140,42 +140,27 @@ int Even(const char* dumpPath, const char* shotPath) {
     int width = 0, height = 0;
     if (!ReadDump(dumpPath, dump) || !ReadPpm(shotPath, width, height, rgb)) return 2;
     if (width != kScreenW || height != kAreaH) return 2;
-    auto page = [&dump](int x, int y) {
-        std::uint16_t p = dump[static_cast<std::size_t>(y) * kWidth + x];
-        int r = p >> 11, g = (p >> 5) & 63, b = p & 31;
-        return Color{double(r << 3 | r >> 2), double(g << 2 | g >> 4), double(b << 3 | b >> 2)};
-    };
+    auto page = [&dump](int x, int y) { return Widened(dump[static_cast<std::size_t>(y) * kWidth + x]); };
     auto screen = [&rgb](int x, int y) {
         const unsigned char* p = &rgb[(static_cast<std::size_t>(y) * kScreenW + x) * 3];
         return Color{double(p[0]), double(p[1]), double(p[2])};
     };
-    // Where a screen pixel's centre falls in the enlarged page, clamped to its edge pixels.
-    auto sample = [](int at, int length, int enlarged) {
-        return std::clamp((at + 0.5) * enlarged / length - 0.5, 0.0, enlarged - 1.0);
-    };
     int wrong = 0, worst = 0;
-    for (int y = 0; y < kAreaH; ++y) {
-        double v = sample(y, kAreaH, kHeight * kMultiple);
-        int v0 = static_cast<int>(v), v1 = std::min(v0 + 1, kHeight * kMultiple - 1);
+    for (int y = 0; y < kAreaH; ++y)
         for (int x = 0; x < kScreenW; ++x) {
             Color shown = screen(x, y), expected{};
-            if (x >= kAreaX && x < kAreaX + kAreaW) {
-                double u = sample(x - kAreaX, kAreaW, kWidth * kMultiple);
-                int u0 = static_cast<int>(u), u1 = std::min(u0 + 1, kWidth * kMultiple - 1);
-                Color a = page(u0 / kMultiple, v0 / kMultiple), b = page(u1 / kMultiple, v0 / kMultiple);
-                Color c = page(u0 / kMultiple, v1 / kMultiple), d = page(u1 / kMultiple, v1 / kMultiple);
-                for (int k = 0; k < 3; ++k) {
-                    double top = a[k] + (b[k] - a[k]) * (u - u0);
-                    double bottom = c[k] + (d[k] - c[k]) * (u - u0);
-                    expected[k] = std::round(top + (bottom - top) * (v - v0));
-                }
-            }
+            if (x >= kAreaX && x < kAreaX + kAreaW)
+                expected = EvenReference(page, kWidth, kHeight, kMultiple, kAreaW, kAreaH,
+                                         x - kAreaX, y);
             int off = 0;
             for (int k = 0; k < 3; ++k) off = std::max(off, int(std::abs(shown[k] - expected[k])));
             worst = std::max(worst, off);
             wrong += off > 2;
         }
-    }
+    // Where a screen pixel's centre falls in the enlarged page.
+    auto sample = [](int at, int length, int enlarged) {
+        return std::clamp((at + 0.5) * enlarged / length - 0.5, 0.0, enlarged - 1.0);
+    };
     if (wrong) std::printf("%d screen pixels differ from the even-pixel reference (by up to %d)\n",
                            wrong, worst);
     // Widths along the rows and heights along the columns that come from one page row or column.
