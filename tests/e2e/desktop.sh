@@ -1,7 +1,8 @@
 #!/bin/sh
 # The real game on a 1920x1080 virtual X server: the menu shows with even pixels (frame_check
-# even), the pointer is hidden from the first menu frame on, also where it moves, and the game
-# leaves with exit code 0. A fourth argument, cursor_check, checks the pointer (needs XFixes).
+# even), the pointer is hidden from the first menu frame on, also where it moves, --no-sound
+# opens no sound device, and the game leaves with exit code 0. A fourth argument, cursor_check,
+# checks the pointer (it needs XFixes).
 set -u
 game=$1
 replay=$2
@@ -16,7 +17,9 @@ shows_even_menu() { screenshot && "$check" even "$work/menu.bmp" "$work/shot.ppm
 dump_menu "$replay"
 mkdir "$work/game"
 cd "$work/game" || exit 1
-SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$game" 2>"$work/game.log" &
+# --no-sound: the disk audio driver would write what plays to this file; nothing may.
+SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw" \
+  "$game" --no-sound 2>"$work/game.log" &
 game_pid=$!
 wait_for shows_even_menu || {
   cat "$work/game.log"
@@ -33,4 +36,5 @@ if [ -n "$cursor" ]; then
   "$cursor" || fail "the pointer shows over the menu after moving"
 fi
 leave_game
-echo "desktop: even pixels at 1920x1080, no pointer, exit 0"
+[ ! -e "$work/sound.raw" ] || fail "--no-sound opened the sound device"
+echo "desktop: even pixels at 1920x1080, no pointer, no sound, exit 0"
