@@ -27,7 +27,7 @@ assets: deps-build
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) --target assets
 
-bench: deps-build
+bench: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target bench-audio_quality bench-frames bench-present
 	./$(BUILD)/bench/bench-frames
