@@ -32,11 +32,11 @@ int ReadCommandLine(int argc, const char* const* argv, Options& options) {
         const char* arg = argv[i];
         if (std::strcmp(arg, "--help") == 0) {
             std::fputs(USAGE, stdout);
-            return 0;
+            return std::fflush(stdout) == 0 ? 0 : 1;
         }
         if (std::strcmp(arg, "--version") == 0) {
             std::printf("quendra %s\n", ProgramVersion());
-            return 0;
+            return std::fflush(stdout) == 0 ? 0 : 1;  // e.g. > /dev/full
         }
         if (std::strcmp(arg, "--window") == 0) {
             options.windowed = true;
