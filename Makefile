@@ -21,8 +21,8 @@ deps:
 
 # The unit tests, SDL backend tests, scenarios and the end-to-end test under AddressSanitizer +
 # UndefinedBehaviorSanitizer, in a build of their own; any finding stops the test that made it.
-# No suppressions are needed. The end-to-end test alone runs without leak detection: the real
-# game under Xvfb loads D-Bus, X11 and GL libraries that keep allocations for the life of the
+# No suppressions are needed. The tests that run the real game alone go without leak detection:
+# the game loads D-Bus, X11 and GL libraries that keep allocations for the life of the
 # process (LeakSanitizer reports them, often without a symbol to suppress by); memory errors and
 # undefined behaviour still stop it.
 SANITIZE_BUILD ?= build-sanitize
