@@ -36,12 +36,12 @@ std::uint32_t Widen(std::uint16_t pixel) {
     return 0xFF000000 | (redLow ? b << 16 | r : r << 16 | b) | (g << 2 | g >> 4) << 8;
 }
 
-// (256 - weight) parts of a and weight parts of b, each channel rounded.
+// (256 - weight) parts of a and weight parts of b, each colour channel rounded; a's fourth byte.
 inline std::uint32_t Blend(std::uint32_t a, std::uint32_t b, std::uint32_t weight) {
     std::uint32_t keep = 256 - weight;
     std::uint32_t rb = ((a & 0xFF00FF) * keep + (b & 0xFF00FF) * weight + 0x800080) >> 8;
     std::uint32_t g = ((a & 0xFF00) * keep + (b & 0xFF00) * weight + 0x8000) >> 8;
-    return (rb & 0xFF00FF) | (g & 0xFF00);
+    return (a & 0xFF000000) | (rb & 0xFF00FF) | (g & 0xFF00);
 }
 
 // Blend for two pixels at once, each channel in a 16-bit lane of its own.
