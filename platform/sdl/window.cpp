@@ -139,7 +139,8 @@ bool CreateWindow(const char* title) {
     }
     // Full screen is the window manager's business; made as large as the screen, the window
     // covers it all the same where there is no window manager to ask.
-    SDL_Rect screen{SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, int{SCREEN_WIDTH}, int{SCREEN_HEIGHT}};
+    SDL_Rect screen{SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, int{SCREEN_WIDTH},
+                    int{SCREEN_HEIGHT}};
     SDL_GetDisplayBounds(0, &screen);
     if (sdl::windowed) {
         // The largest whole multiple of 640 x 480 that leaves room for the desktop's panels.
