@@ -38,8 +38,8 @@ bool StartServer() {
     int fds[2];
     if (pipe(fds) != 0) return false;
     std::string fd = std::to_string(fds[1]);
-    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24",
-                          "-nolisten", "tcp", nullptr};
+    const char* argv[] = {"Xvfb",         "-displayfd", fd.c_str(), "-screen", "0",
+                          "1920x1080x24", "-nolisten",  "tcp",      nullptr};
     if (posix_spawnp(&server, "Xvfb", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
         return false;
     close(fds[1]);
@@ -89,8 +89,8 @@ int main() {
     }
     int code = 1;
     if (SDL_Init(SDL_INIT_VIDEO) == 0) {
-        SDL_Window* window = SDL_CreateWindow("bench", 0, 0, 1920, 1080,
-                                              SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP);
+        SDL_Window* window = SDL_CreateWindow(
+            "bench", 0, 0, 1920, 1080, SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP);
         // As the game does, without waiting for a refresh (Xvfb has none).
         SDL_Renderer* renderer =
             window ? SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED) : nullptr;
@@ -107,15 +107,17 @@ int main() {
             SDL_GetRendererOutputSize(renderer, &width, &height);
             sdl::PageScaler game;
             game.Open(renderer, kPageWidth, kPageHeight);
-            std::printf("present at %dx%d on Xvfb %s, renderer %s (the game filters %s), %d "
-                        "frames a round\n",
-                        width, height, std::getenv("DISPLAY"), info.name,
-                        game.FiltersOnCpu() ? "on the CPU" : "in the renderer", kFrames);
+            std::printf(
+                "present at %dx%d on Xvfb %s, renderer %s (the game filters %s), %d "
+                "frames a round\n",
+                width, height, std::getenv("DISPLAY"), info.name,
+                game.FiltersOnCpu() ? "on the CPU" : "in the renderer", kFrames);
             game.Release();
             // A page that changes every frame, as the game's do.
             std::vector<std::uint16_t> pixels(kPageWidth * kPageHeight);
             std::uint32_t seed = 1;
-            for (auto& pixel : pixels) pixel = static_cast<std::uint16_t>((seed = seed * 214013 + 2531011) >> 16);
+            for (auto& pixel : pixels)
+                pixel = static_cast<std::uint16_t>((seed = seed * 214013 + 2531011) >> 16);
             SDL_Rect area = sdl::LayOutPage(width, height, kPageWidth, kPageHeight, false).area;
             using Filtering = sdl::PageScaler::Filtering;
             std::array<sdl::PageScaler, 3> scalers{sdl::PageScaler(true, Filtering::OnCpu),
@@ -162,14 +164,13 @@ int main() {
                 }
             }
             auto middle = [](std::vector<Cost> v, double Cost::*field) {
-                std::sort(v.begin(), v.end(), [field](const Cost& a, const Cost& b) {
-                    return a.*field < b.*field;
-                });
+                std::sort(v.begin(), v.end(),
+                          [field](const Cost& a, const Cost& b) { return a.*field < b.*field; });
                 return v[v.size() / 2].*field;
             };
             double plain = middle(costs[0], &Cost::ownMs) + middle(costs[0], &Cost::serverMs);
-            std::printf("%-30s %10s %10s %10s %8s\n", "ms a frame", "game CPU", "X CPU",
-                        "both", "wall");
+            std::printf("%-30s %10s %10s %10s %8s\n", "ms a frame", "game CPU", "X CPU", "both",
+                        "wall");
             for (std::size_t route = 0; route < 5; ++route) {
                 double own = middle(costs[route], &Cost::ownMs);
                 double served = middle(costs[route], &Cost::serverMs);

@@ -73,7 +73,8 @@ PageLayout LayOutPage(int outputWidth, int outputHeight, int pageWidth, int page
                       bool roundUp) {
     PageLayout layout;
     SDL_Rect& area = layout.area;
-    if (static_cast<long>(outputWidth) * pageHeight >= static_cast<long>(outputHeight) * pageWidth) {
+    if (static_cast<long>(outputWidth) * pageHeight >=
+        static_cast<long>(outputHeight) * pageWidth) {
         area.h = outputHeight;
         area.w = static_cast<int>(static_cast<long>(outputHeight) * pageWidth / pageHeight);
     } else {
@@ -98,8 +99,8 @@ bool PageScaler::Open(SDL_Renderer* renderer, int width, int height) {
     renderer_ = renderer;
     pageWidth_ = width;
     pageHeight_ = height;
-    page_ = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
-                              width, height);
+    page_ = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, width,
+                              height);
     if (page_) SDL_SetTextureScaleMode(page_, SDL_ScaleModeNearest);
     // The software renderer copies a texture of the window's own format fastest; OpenGL takes
     // bytes in red, green, blue order fastest (Mesa's llvmpipe: 15% less for the whole frame).
@@ -118,8 +119,8 @@ bool PageScaler::Open(SDL_Renderer* renderer, int width, int height) {
         widenHigh_[byte] = redLow ? Widen<true>(high) : Widen<false>(high);
         widenLow_[byte] = (redLow ? Widen<true>(low) : Widen<false>(low)) & 0x00FFFFFF;
     }
-    onCpu_ = filtering_ == Filtering::OnCpu ||
-             (filtering_ == Filtering::Automatic && DrawsOnCpu(info));
+    onCpu_ =
+        filtering_ == Filtering::OnCpu || (filtering_ == Filtering::Automatic && DrawsOnCpu(info));
     return page_ != nullptr;
 }
 
@@ -174,7 +175,8 @@ void PageScaler::Relayout(int width, int height) {
 // One page row stretched to the area's width.
 void PageScaler::Expand(const std::uint16_t* row, std::uint32_t* out) {
     std::uint32_t* wide = wide_.data();
-    for (int x = 0; x < pageWidth_; ++x) wide[x] = widenHigh_[row[x] >> 8] | widenLow_[row[x] & 0xFF];
+    for (int x = 0; x < pageWidth_; ++x)
+        wide[x] = widenHigh_[row[x] >> 8] | widenLow_[row[x] & 0xFF];
     // Two of three columns copy a pixel at a scale of 2.25; only the others are blends.
     for (const Span& span : spans_) {
         std::uint32_t pixel = wide[span.from];

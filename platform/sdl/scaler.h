@@ -63,7 +63,7 @@ private:
     bool onCpu_ = true;
     bool stale_ = true;
     SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* page_ = nullptr;  // the page itself, for whole-number scales
+    SDL_Texture* page_ = nullptr;   // the page itself, for whole-number scales
     SDL_Texture* area_ = nullptr;   // the filtered picture at the area's size (on the CPU)
     SDL_Texture* sharp_ = nullptr;  // the page at the whole multiple (in the renderer)
     Uint32 areaFormat_ = SDL_PIXELFORMAT_RGB888;

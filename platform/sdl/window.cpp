@@ -1,5 +1,5 @@
-// The desktop window: one borderless full-screen window (or a resizable one), its events as window messages, error
-// boxes, the clocks.
+// The desktop window: one borderless full-screen window (or a resizable one), its events as
+// window messages, error boxes, the clocks.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>

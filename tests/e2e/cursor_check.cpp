@@ -13,7 +13,8 @@ int main() {
     if (!image) return 2;
     int visible = 0;
     for (int i = 0; i < image->width * image->height; ++i) visible += (image->pixels[i] >> 24) != 0;
-    if (visible) std::printf("a %dx%d pointer at %d,%d\n", image->width, image->height, image->x, image->y);
+    if (visible)
+        std::printf("a %dx%d pointer at %d,%d\n", image->width, image->height, image->x, image->y);
     XFree(image);
     XCloseDisplay(display);
     return visible ? 1 : 0;

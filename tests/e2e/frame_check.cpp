@@ -140,7 +140,9 @@ int Even(const char* dumpPath, const char* shotPath) {
     int width = 0, height = 0;
     if (!ReadDump(dumpPath, dump) || !ReadPpm(shotPath, width, height, rgb)) return 2;
     if (width != kScreenW || height != kAreaH) return 2;
-    auto page = [&dump](int x, int y) { return Widened(dump[static_cast<std::size_t>(y) * kWidth + x]); };
+    auto page = [&dump](int x, int y) {
+        return Widened(dump[static_cast<std::size_t>(y) * kWidth + x]);
+    };
     auto screen = [&rgb](int x, int y) {
         const unsigned char* p = &rgb[(static_cast<std::size_t>(y) * kScreenW + x) * 3];
         return Color{double(p[0]), double(p[1]), double(p[2])};
@@ -191,6 +193,7 @@ int main(int argc, char** argv) {
     if (argc == 5 && std::strcmp(argv[1], "crosshair") == 0)
         return Crosshair(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);
     if (argc == 4 && std::strcmp(argv[1], "even") == 0) return Even(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: frame_check same DUMP SHOT | crosshair X Y SHOT | even DUMP SHOT\n");
+    std::fprintf(stderr,
+                 "usage: frame_check same DUMP SHOT | crosshair X Y SHOT | even DUMP SHOT\n");
     return 2;
 }
