@@ -1,8 +1,9 @@
 #!/bin/sh
 # The real game on a 1920x1080 virtual X server: the menu shows with even pixels (frame_check
 # even), the pointer is hidden from the first menu frame on, also where it moves, --no-sound
-# opens no sound device, and the game leaves with exit code 0. A fourth argument, cursor_check,
-# checks the pointer (it needs XFixes).
+# opens no sound device, and the game leaves with exit code 0; with --window, frames stop while
+# another window has the focus and the window stays. A fourth argument, cursor_check, checks the
+# pointer (it needs XFixes).
 set -u
 game=$1
 replay=$2
@@ -43,4 +44,30 @@ for renderer in software ""; do
   leave_game
   [ ! -e "$work/sound.raw" ] || fail "--no-sound opened the sound device"
 done
-echo "desktop: even pixels at 1920x1080, no pointer, no sound, exit 0 (two renderers)"
+
+# --window: in a game, another window taking the focus stops the frames and leaves the game's
+# window on the screen; the focus back, they run on.
+command -v xclock >/dev/null || fail "xclock is missing (x11-apps)"
+SDL_AUDIODRIVER=dummy "$game" --window 2>"$work/game.log" &
+game_pid=$!
+wait_for xdotool search --name '^Quendra$' || fail "--window: no window"
+window=$(xdotool search --name '^Quendra$' | head -1)
+key Return
+xclock &
+clock_pid=$!
+wait_for xdotool search --class xclock || fail "xclock did not start"
+window_shot() { xwd -id "$window" -silent | convert xwd:- "ppm:$work/$1.ppm"; }
+frames_run() {
+  window_shot a && sleep 0.5 && window_shot b && ! cmp -s "$work/a.ppm" "$work/b.ppm"
+}
+xdotool windowfocus "$(xdotool search --class xclock | head -1)"
+sleep 0.3
+! frames_run || fail "--window: frames go on without the focus"
+xwininfo -id "$window" | grep -q IsViewable || fail "--window: the window left the screen"
+xdotool windowfocus "$window"
+limit=5
+wait_for frames_run || fail "--window: frames did not go on with the focus back"
+kill "$clock_pid"
+key Escape
+leave_game
+echo "desktop: even pixels at 1920x1080, no pointer, no sound, exit 0 (two renderers), --window"
