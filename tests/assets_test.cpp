@@ -362,7 +362,7 @@ TEST(Generator, RebuildsTheCommittedFilesByteForByte) {
     std::string pattern = (fs::temp_directory_path() / "quendra-assets-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     const fs::path fresh = pattern;
-    ASSERT_EQ(std::system((std::string("\"") + QUENDRA_MAKE_ASSETS + "\" \"" + fresh.string() + "\"").c_str()), 0);
+    ASSERT_EQ(std::system((std::string("\"") + QUENDRA_MAKE_ASSETS + "\" \"" + fresh.string() + "\" \"" + fresh.string() + "\"").c_str()), 0);
     auto read = [](const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
         return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -370,12 +370,14 @@ TEST(Generator, RebuildsTheCommittedFilesByteForByte) {
     int files = 0;
     for (const auto& entry : fs::directory_iterator(fresh)) {
         SCOPED_TRACE(entry.path().filename().string());
-        const fs::path committed = fs::path(QUENDRA_SOURCE_DIR) / "resources" / entry.path().filename();
+        const bool icon = entry.path().extension() == ".png";  // the desktop icons
+        const fs::path committed =
+            fs::path(QUENDRA_SOURCE_DIR) / (icon ? "dist/icons" : "resources") / entry.path().filename();
         EXPECT_TRUE(fs::exists(committed));
         EXPECT_TRUE(read(entry.path()) == read(committed));
         ++files;
     }
-    EXPECT_EQ(files, 14);
+    EXPECT_EQ(files, 20);
     fs::remove_all(fresh);
 }
 

@@ -3,7 +3,7 @@
 # As root it installs them with apt-get; otherwise it says which are missing and how to get them.
 set -eu
 
-build="cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev"
+build="cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev zlib1g-dev"
 tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick"
 case "${1:-all}" in
   build) wanted="$build" ;;

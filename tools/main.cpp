@@ -1,5 +1,6 @@
-// quendra-make-assets OUTDIR: writes every picture, sound, the icon and the key table that the
-// game embeds. The output is the same, byte for byte, on every run.
+// quendra-make-assets OUTDIR [ICONDIR]: writes every picture, sound, the icon and the key table
+// that the game embeds, and the desktop icons (ICONDIR/quendra-N.png). The output is the same,
+// byte for byte, on every run.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -7,11 +8,12 @@
 
 #include "tools/artwork.h"
 #include "tools/formats.h"
+#include "tools/png.h"
 #include "tools/sounds.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s OUTDIR [ICONDIR]\n", argv[0]);
         return 2;
     }
     const std::string dir = std::string(argv[1]) + "/";
@@ -37,6 +39,10 @@ int main(int argc, char** argv) {
                                                         {0x13, 0x79, 40001},
                                                         {0x03, 0x0D, 40007},
                                                         {0x83, 0x26, 40003}}));
+        for (int size : {16, 32, 48, 64, 128, 256})
+            if (argc == 3)
+                WriteFile(std::string(argv[2]) + "/quendra-" + std::to_string(size) + ".png",
+                          EncodePng(MakeDesktopIcon(size)));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quendra-make-assets: %s\n", e.what());
         return 1;
