@@ -4,10 +4,12 @@
 set -eu
 
 build="cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev zlib1g-dev"
-tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick"
+package="dpkg-dev"
+tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick desktop-file-utils appstream man-db lintian"
 case "${1:-all}" in
   build) wanted="$build" ;;
-  *) wanted="$build $tests" ;;
+  package) wanted="$build $package" ;;
+  *) wanted="$build $package $tests" ;;
 esac
 
 missing=""
