@@ -46,6 +46,12 @@ deb)
   done
   if echo "$list" | grep -e replay -e make-assets -e '/bin/'; then fail "developer files in the package"; fi
   dpkg-deb -f "$1" Depends | grep -q libsdl2-2.0-0 || fail "the dependencies were not worked out"
+  # The menu starts what the entry names, with the icon it names (/usr/games is on PATH).
+  entry=$(dpkg-deb --fsys-tarfile "$1" | tar -xOf - ./usr/share/applications/quendra.desktop)
+  exec=$(echo "$entry" | sed -n 's/^Exec=\([^ ]*\).*/\1/p')
+  icon=$(echo "$entry" | sed -n 's/^Icon=//p')
+  echo "$list" | grep -qx "/usr/games/$exec" || fail "the entry starts '$exec', which is not in /usr/games"
+  echo "$list" | grep -qx "/usr/share/icons/hicolor/48x48/apps/$icon.png" || fail "no icon '$icon'"
   dpkg-deb --fsys-tarfile "$1" | tar -xOf - ./usr/games/quendra >"${1%.deb}.bin" || fail "cannot unpack"
   if readelf -S "${1%.deb}.bin" | grep -q -e '\.symtab' -e '\.debug'; then fail "the game is not stripped"; fi ;;
 lintian)
