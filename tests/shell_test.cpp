@@ -148,7 +148,7 @@ TEST_F(ShellTest, RenderFrame) {
 // Runs the whole program on a script; returns what it printed.
 std::string RunProgram(const char* script, scripted::Faults faults, int& code) {
     std::istringstream text(script);
-    std::vector<replay::Line> lines;
+    replay::Script lines;
     replay::ParseError error;
     EXPECT_TRUE(replay::ParseScript(text, lines, error));
     std::FILE* out = std::tmpfile();

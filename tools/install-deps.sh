@@ -6,10 +6,12 @@ set -eu
 build="cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev zlib1g-dev"
 package="dpkg-dev"
 tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick desktop-file-utils appstream man-db lintian"
+fuzz="clang libclang-rt-14-dev"  # libFuzzer and the sanitizer runtimes for clang (make fuzz)
 case "${1:-all}" in
   build) wanted="$build" ;;
   package) wanted="$build $package" ;;
-  *) wanted="$build $package $tests" ;;
+  fuzz) wanted="$build $fuzz" ;;
+  *) wanted="$build $package $tests $fuzz" ;;
 esac
 
 missing=""
