@@ -100,7 +100,8 @@ Image MakeDesktopIcon(int size) {
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) {
             const Rgb8 c = icon.picture.ColourAt(x, y);
-            if (!icon.transparent[static_cast<std::size_t>(y) * 16 + x]) image.Set(x, y, {Rgb(c.r, c.g, c.b), 1});
+            if (!icon.transparent[static_cast<std::size_t>(y) * 16 + x])
+                image.Set(x, y, {Rgb(c.r, c.g, c.b), 1});
         }
     return image;
 }

@@ -10,13 +10,15 @@ namespace {
 
 void Chunk(Bytes& out, const char* type, const Bytes& data) {
     auto be32 = [&out](std::uint32_t v) {
-        for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.push_back(static_cast<std::uint8_t>(v >> shift));
     };
     be32(static_cast<std::uint32_t>(data.size()));
     const std::size_t start = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
-    be32(static_cast<std::uint32_t>(crc32(0, out.data() + start, static_cast<uInt>(out.size() - start))));
+    const auto length = static_cast<uInt>(out.size() - start);
+    be32(static_cast<std::uint32_t>(crc32(0, out.data() + start, length)));
 }
 
 int Paeth(int a, int b, int c) {
@@ -40,7 +42,11 @@ Bytes FilterRows(const Bytes& rgba, int width, int height) {
             long cost = 0;
             for (std::size_t i = 0; i < stride; ++i) {
                 const int a = i >= 4 ? row[i - 4] : 0, b = up[i], c = i >= 4 ? up[i - 4] : 0;
-                const int predicted = type == 0 ? 0 : type == 1 ? a : type == 2 ? b : type == 3 ? (a + b) / 2 : Paeth(a, b, c);
+                const int predicted = type == 0   ? 0
+                                      : type == 1 ? a
+                                      : type == 2 ? b
+                                      : type == 3 ? (a + b) / 2
+                                                  : Paeth(a, b, c);
                 candidate[i] = static_cast<std::uint8_t>(row[i] - predicted);
                 cost += std::abs(static_cast<std::int8_t>(candidate[i]));
             }
@@ -61,7 +67,8 @@ Bytes EncodePng(const Image& image) {
         for (int x = 0; x < width; ++x) {
             const float alpha = Clamp01(image.AlphaAt(x, y));
             const Rgb8 c = alpha > 0 ? ToRgb8(image.ColourAt(x, y)) : Rgb8{};
-            rgba.insert(rgba.end(), {c.r, c.g, c.b, static_cast<std::uint8_t>(std::lround(alpha * 255))});
+            const auto a = static_cast<std::uint8_t>(std::lround(alpha * 255));
+            rgba.insert(rgba.end(), {c.r, c.g, c.b, a});
         }
     }
     const Bytes raw = FilterRows(rgba, width, height);
@@ -74,7 +81,8 @@ Bytes EncodePng(const Image& image) {
     ByteWriter header;  // big-endian fields, written byte by byte
     for (std::uint32_t v : {static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)})
         for (int shift = 24; shift >= 0; shift -= 8) header.U8(v >> shift);
-    for (std::uint32_t v : {8, 6, 0, 0, 0}) header.U8(v);  // 8 bits, RGBA, deflate, adaptive, no interlace
+    // 8 bits a channel, RGBA, deflate, adaptive filters, no interlace.
+    for (std::uint32_t v : {8, 6, 0, 0, 0}) header.U8(v);
 
     Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     Chunk(out, "IHDR", header.bytes());

@@ -26,7 +26,8 @@ metainfo)
 man)
   need man
   for page in "$@"; do
-    err=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)
+    err=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 \
+      >/dev/null)
     [ -z "$err" ] || fail "$page: $err"
   done ;;
 deb)
@@ -42,18 +43,25 @@ deb)
     echo "$list" | grep -qx "$path" || fail "$path is missing"
   done
   for size in 16 32 48 64 128 256; do
-    echo "$list" | grep -qx "/usr/share/icons/hicolor/${size}x$size/apps/quendra.png" || fail "no $size px icon"
+    echo "$list" | grep -qx "/usr/share/icons/hicolor/${size}x$size/apps/quendra.png" ||
+      fail "no $size px icon"
   done
-  if echo "$list" | grep -e replay -e make-assets -e '/bin/'; then fail "developer files in the package"; fi
+  if echo "$list" | grep -e replay -e make-assets -e '/bin/'; then
+    fail "developer files in the package"
+  fi
   dpkg-deb -f "$1" Depends | grep -q libsdl2-2.0-0 || fail "the dependencies were not worked out"
   # The menu starts what the entry names, with the icon it names (/usr/games is on PATH).
   entry=$(dpkg-deb --fsys-tarfile "$1" | tar -xOf - ./usr/share/applications/quendra.desktop)
   exec=$(echo "$entry" | sed -n 's/^Exec=\([^ ]*\).*/\1/p')
   icon=$(echo "$entry" | sed -n 's/^Icon=//p')
-  echo "$list" | grep -qx "/usr/games/$exec" || fail "the entry starts '$exec', which is not in /usr/games"
+  echo "$list" | grep -qx "/usr/games/$exec" ||
+    fail "the entry starts '$exec', which is not in /usr/games"
   echo "$list" | grep -qx "/usr/share/icons/hicolor/48x48/apps/$icon.png" || fail "no icon '$icon'"
-  dpkg-deb --fsys-tarfile "$1" | tar -xOf - ./usr/games/quendra >"${1%.deb}.bin" || fail "cannot unpack"
-  if readelf -S "${1%.deb}.bin" | grep -q -e '\.symtab' -e '\.debug'; then fail "the game is not stripped"; fi ;;
+  dpkg-deb --fsys-tarfile "$1" | tar -xOf - ./usr/games/quendra >"${1%.deb}.bin" ||
+    fail "cannot unpack"
+  if readelf -S "${1%.deb}.bin" | grep -q -e '\.symtab' -e '\.debug'; then
+    fail "the game is not stripped"
+  fi ;;
 lintian)
   need lintian
   out=$(lintian --fail-on error "$1"/quendra_*.deb 2>&1) || fail "$out"
