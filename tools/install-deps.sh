@@ -4,14 +4,15 @@
 set -eu
 
 build="cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev zlib1g-dev"
-package="dpkg-dev"
-tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick desktop-file-utils appstream man-db lintian"
+packaging="dpkg-dev"
+tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick libxfixes-dev desktop-file-utils
+  appstream man-db lintian"
 fuzz="clang libclang-rt-14-dev"  # libFuzzer and the sanitizer runtimes for clang (make fuzz)
 case "${1:-all}" in
   build) wanted="$build" ;;
-  package) wanted="$build $package" ;;
+  package) wanted="$build $packaging" ;;
   fuzz) wanted="$build $fuzz" ;;
-  *) wanted="$build $package $tests $fuzz" ;;
+  *) wanted="$build $packaging $tests $fuzz" ;;
 esac
 
 missing=""
