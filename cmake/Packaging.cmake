@@ -90,11 +90,15 @@ if(BUILD_TESTING AND NOT QUENDRA_SANITIZE)
   add_test(NAME dist.metainfo
     COMMAND ${check} metainfo "${dist}/io.github.quendra.Quendra.metainfo.xml")
   add_test(NAME dist.man_pages COMMAND ${check} man "${dist}/quendra.6" "${dist}/quendra-replay.6")
+  add_test(NAME dist.man_options COMMAND ${check} options $<TARGET_FILE:quendra> "${dist}/quendra.6")
+  add_test(NAME dist.man_options_replay
+    COMMAND ${check} options $<TARGET_FILE:quendra-replay> "${dist}/quendra-replay.6")
   add_test(NAME package.deb
     COMMAND ${check} deb "${CMAKE_CURRENT_BINARY_DIR}/CPackConfig.cmake" "${deb_dir}")
   add_test(NAME package.lintian COMMAND ${check} lintian "${deb_dir}")
   set_tests_properties(dist.desktop_entry dist.metainfo dist.man_pages package.deb package.lintian
     PROPERTIES SKIP_RETURN_CODE 77)
+  set_tests_properties(dist.man_options dist.man_options_replay PROPERTIES TIMEOUT 30)
   set_tests_properties(package.deb PROPERTIES FIXTURES_SETUP deb)
   set_tests_properties(package.lintian PROPERTIES FIXTURES_REQUIRED deb)
 endif()

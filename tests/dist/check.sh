@@ -1,6 +1,7 @@
 #!/bin/sh
 # Checks of what the desktop and the package get. Usage: check.sh WHAT ARGS..., WHAT being
-#   desktop FILE | metainfo FILE | man FILE... | deb CPACKCONFIG OUTDIR | lintian OUTDIR
+#   desktop FILE | metainfo FILE | man FILE... | options PROGRAM MANPAGE
+#   | deb CPACKCONFIG OUTDIR | lintian OUTDIR
 # A missing checker skips the test (exit 77) on a developer's machine; under CI it fails.
 set -u
 fail() { echo "$what: $*" >&2; exit 1; }
@@ -30,6 +31,11 @@ man)
       >/dev/null)
     [ -z "$err" ] || fail "$page: $err"
   done ;;
+options)  # the man page names exactly the options that the program's --help names
+  said=$("$1" --help | grep -o -e '--[a-z-]*' | sort -u)
+  documented=$(grep -o -e '\\-\\-[a-z\\-]*' "$2" | sed 's/\\-/-/g' | sort -u)
+  [ -n "$said" ] && [ "$said" = "$documented" ] ||
+    fail "$2 documents '$(echo $documented)', $1 --help says '$(echo $said)'" ;;
 deb)
   need cpack dpkg-deb dpkg-shlibdeps readelf
   rm -rf "$2" && mkdir -p "$2" || exit 1
