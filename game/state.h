@@ -41,8 +41,9 @@ extern Picture* menuItemsPicture;
 extern Picture* splatPicture;
 extern Picture* crosshairPicture;
 
-// The best score lives in this file of the current directory: 4 bytes, a little-endian signed
-// 32-bit number. Missing or empty reads as 0; a short file fills the low bytes only.
+// The best score lives in a file of this name (best_score.h says where): 4 bytes, a
+// little-endian signed 32-bit number. Missing or empty reads as 0; a short file fills the low
+// bytes only.
 inline constexpr const char* BEST_SCORE_FILE = "QUENDRA.DAT";
 
 // Starts a game: one target at (320, 240), score 3; frame time counts from now.

@@ -1,8 +1,11 @@
 // quendra: the game on the real desktop.
 #include "app/app.h"
+#include "platform/sdl/desktop.h"
 #include "platform/sdl/sdl.h"
 
 int main(int, char**) {
+    sdl::UseDesktopBestScoreFile();
+    sdl::EndOnHangUp();
     int code = WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT);
     sdl::Shutdown();
     return code;

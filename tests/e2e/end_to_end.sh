@@ -51,6 +51,7 @@ printf 'wait 1\nframe\ndump %s/menu.bmp\n' "$work" > "$work/menu.replay"
 (cd "$work/replay" && "$replay" "$work/menu.replay" >/dev/null) || fail "quendra-replay failed"
 
 cd "$work/game" || exit 1
+export XDG_DATA_HOME="$work/data"  # the game keeps its best score there
 SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$game" 2>"$work/game.log" &
 game_pid=$!
 
@@ -71,8 +72,8 @@ sleep 0.2
 # Escape ends the game and stores its best score (at least the 3 a game starts with).
 key Escape
 limit=10
-wait_for test -s QUENDRA.DAT || fail "no best score stored after Escape"
-[ "$(wc -c < QUENDRA.DAT)" -eq 4 ] || fail "the best-score file does not hold 4 bytes"
+wait_for test -s "$XDG_DATA_HOME/quendra/QUENDRA.DAT" || fail "no best score stored after Escape"
+[ "$(wc -c < "$XDG_DATA_HOME/quendra/QUENDRA.DAT")" -eq 4 ] || fail "the best-score file does not hold 4 bytes"
 
 # Down, Down, Enter: leave.
 key Down Down Return

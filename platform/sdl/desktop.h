@@ -1,0 +1,22 @@
+// What the desktop game settles once at start-up, before the window: where the best score is
+// kept, and how a hang-up ends the game.
+#pragma once
+
+#include <string>
+
+namespace sdl {
+
+// The folder of the best-score file under the XDG base-directory rules: $XDG_DATA_HOME/quendra
+// when XDG_DATA_HOME is an absolute path, else ~/.local/share/quendra (HOME, or the password
+// database when HOME is unset). Empty when there is no home folder to be found.
+std::string BestScoreFolder();
+
+// Makes BestScoreFolder()/QUENDRA.DAT the best-score file, making the missing folders (0700),
+// and copies the best score from QUENDRA.DAT of the current folder when the new file does not
+// exist yet. A problem is said once on standard error; the game goes on without the score.
+void UseDesktopBestScoreFile();
+
+// A hang-up (a closed terminal, a logout) asks the game to close as SIGTERM and SIGINT do.
+void EndOnHangUp();
+
+}  // namespace sdl
