@@ -305,7 +305,7 @@ void ReportBestScoreProblem(const char* doing, const char* file, int error, cons
     end = Append(text, sizeof text, end, file);
     end = Append(text, sizeof text, end, ": ");
     end = Append(text, sizeof text, end, reason);
-    end = Append(text, sizeof text, end, "\n");
+    text[end++] = '\n';  // Append leaves room for it
     for (std::size_t put = 0; put < end;) {
         ssize_t n = write(STDERR_FILENO, text + put, end - put);
         if (n < 0 && errno == EINTR) continue;

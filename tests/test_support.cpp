@@ -9,6 +9,7 @@
 #include "app/app.h"
 #include "audio/audio.h"
 #include "display/screen.h"
+#include "game/best_score.h"
 #include "game/random.h"
 #include "game/state.h"
 #include "input/mouse.h"
@@ -34,6 +35,7 @@ void ResetProgram() {
     menuSelection = 0;
     mouseState = MouseState{};
     SeedRandom(1);
+    SetBestScorePath(BEST_SCORE_FILE);
 }
 
 void ProgramTest::SetUp() {
