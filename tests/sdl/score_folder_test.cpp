@@ -1,0 +1,124 @@
+// Where the desktop game keeps its best score: the XDG data folder, made when missing, with a
+// score from the current folder copied once; a folder that can't be made is said once.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "game/best_score.h"
+#include "game/state.h"
+#include "platform/sdl/desktop.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScoreFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char dir[] = "/tmp/quendra-folder-XXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        dir_ = dir;
+        home_ = fs::current_path();
+        fs::create_directory(dir_ / "cwd");
+        fs::current_path(dir_ / "cwd");
+        for (const char* name : {"XDG_DATA_HOME", "HOME"})
+            if (const char* value = std::getenv(name)) saved_.emplace_back(name, value);
+        setenv("HOME", (dir_ / "home").c_str(), 1);
+        unsetenv("XDG_DATA_HOME");
+        fs::create_directory(dir_ / "home");
+    }
+    void TearDown() override {
+        unsetenv("XDG_DATA_HOME");
+        for (const auto& [name, value] : saved_) setenv(name.c_str(), value.c_str(), 1);
+        fs::current_path(home_);
+        fs::remove_all(dir_);
+        SetBestScorePath(BEST_SCORE_FILE);
+    }
+    static std::string Read(const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    static fs::perms Mode(const fs::path& folder) {
+        return fs::status(folder).permissions() & fs::perms::all;
+    }
+    fs::path dir_, home_;
+    std::vector<std::pair<std::string, std::string>> saved_;
+};
+
+TEST_F(ScoreFolder, XdgDataHomeElseHomeElsePasswordDatabase) {
+    EXPECT_EQ(sdl::BestScoreFolder(), dir_ / "home/.local/share/quendra");
+    setenv("XDG_DATA_HOME", "relative/data", 1);  // not absolute: ignored, as the rules say
+    EXPECT_EQ(sdl::BestScoreFolder(), dir_ / "home/.local/share/quendra");
+    setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
+    EXPECT_EQ(sdl::BestScoreFolder(), dir_ / "data/quendra");
+    unsetenv("XDG_DATA_HOME");
+    unsetenv("HOME");
+    EXPECT_EQ(sdl::BestScoreFolder(), fs::path(getpwuid(getuid())->pw_dir) / ".local/share/quendra");
+}
+
+TEST_F(ScoreFolder, MissingFoldersAreMadePrivateAndAnOldScoreIsCopiedOnce) {
+    std::ofstream("QUENDRA.DAT", std::ios::binary).write("\5\0", 2);
+    sdl::UseDesktopBestScoreFile();
+    const fs::path file = dir_ / "home/.local/share/quendra/QUENDRA.DAT";
+    EXPECT_EQ(BestScorePath(), file);
+    for (const char* folder : {".local", ".local/share", ".local/share/quendra"})
+        EXPECT_EQ(Mode(dir_ / "home" / folder), fs::perms::owner_all) << folder;
+    EXPECT_EQ(Read(file), std::string("\5\0\0\0", 4));
+
+    // Once there, the new file is the one: a later old file is not copied again.
+    std::ofstream("QUENDRA.DAT", std::ios::binary).write("\11\0\0\0", 4);
+    sdl::UseDesktopBestScoreFile();
+    EXPECT_EQ(Read(file), std::string("\5\0\0\0", 4));
+    EXPECT_EQ(ReadBestScore(), 5);
+
+    // An XDG folder of its own; an old file that is a FIFO is not waited for nor copied.
+    setenv("XDG_DATA_HOME", (dir_ / "data/deeper").c_str(), 1);
+    fs::remove("QUENDRA.DAT");
+    ASSERT_EQ(mkfifo("QUENDRA.DAT", 0644), 0);
+    alarm(10);
+    sdl::UseDesktopBestScoreFile();
+    EXPECT_EQ(ReadBestScore(), 0);
+    alarm(0);
+    EXPECT_EQ(Mode(dir_ / "data/deeper/quendra"), fs::perms::owner_all);
+    EXPECT_EQ(Read(dir_ / "data/deeper/quendra/QUENDRA.DAT"), "");  // created empty, as ever
+}
+
+// A folder that can't be made (a file in the way, or no write permission where that holds):
+// one message naming the file and the reason, and the game goes on showing its best.
+TEST_F(ScoreFolder, AFolderThatCantBeMadeIsSaidOnceAndTheGameGoesOn) {
+    std::ofstream(dir_ / "data") << "a file in the way";
+    setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
+    if (geteuid() != 0) {  // permissions bind everybody but root
+        fs::create_directory(dir_ / "locked");
+        fs::permissions(dir_ / "locked", fs::perms(0500));
+        setenv("XDG_DATA_HOME", (dir_ / "locked").c_str(), 1);
+    }
+    const std::string expected = std::string(std::getenv("XDG_DATA_HOME")) + "/quendra/QUENDRA.DAT";
+
+    testing::internal::CaptureStderr();
+    sdl::UseDesktopBestScoreFile();
+    runBest = 7, playing = 1;
+    EndGame();
+    const std::int32_t shown = bestScore;
+    ResetBestScore();
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::make_pair(shown, bestScore), std::make_pair(7, 0));
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find(expected + ": "), std::string::npos) << said;
+    EXPECT_NE(said.find(geteuid() != 0 ? "Permission denied" : "Not a directory"),
+              std::string::npos)
+        << said;
+    if (geteuid() != 0) fs::permissions(dir_ / "locked", fs::perms(0700));
+}
+
+}  // namespace
