@@ -286,7 +286,11 @@ bool CopyBestScoreFrom(const char* oldPath) {
     const char* reason = nullptr;
     bool creating = false;
     if (int error = ReadValue(oldFolder.fd, old.name, false, value, reason, creating)) {
+        // Said apart from the problems of the file itself, which are not to be hidden by it.
+        bool saidBefore = reported;
+        reported = false;
         ReportBestScoreProblem("can't copy the best score from", oldPath, error, reason);
+        reported = saidBefore;
         return false;
     }
     return WriteValue(where, path, value);
