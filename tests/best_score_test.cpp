@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -30,8 +29,8 @@ void WriteFile(const std::optional<Bytes>& bytes) {
             .write(reinterpret_cast<const char*>(bytes->data()), std::streamsize(bytes->size()));
 }
 
-std::optional<Bytes> ReadFile() {
-    std::ifstream file(BEST_SCORE_FILE, std::ios::binary);
+std::optional<Bytes> ReadFile(const char* name = BEST_SCORE_FILE) {
+    std::ifstream file(name, std::ios::binary);
     if (!file) return std::nullopt;
     return Bytes(std::istreambuf_iterator<char>(file), {});
 }
@@ -43,21 +42,6 @@ std::set<std::string> Entries(const fs::path& folder = ".") {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
     return names;
-}
-
-// What the program says on standard error while `run` runs.
-std::string Stderr(const std::function<void()>& run) {
-    std::FILE* capture = std::tmpfile();
-    int saved = dup(STDERR_FILENO);
-    dup2(fileno(capture), STDERR_FILENO);
-    run();
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    std::string text;
-    std::rewind(capture);
-    for (int c; (c = std::fgetc(capture)) != EOF;) text += static_cast<char>(c);
-    std::fclose(capture);
-    return text;
 }
 
 class BestScoreTest : public ProgramTest {
@@ -146,8 +130,9 @@ TEST_F(BestScoreTest, EscapeStoresTheGamesBestButLeavingDuringAGameDoesNot) {
 std::pair<std::int32_t, std::string> EndGameWith(std::int32_t best) {
     SetBestScorePath(BEST_SCORE_FILE);
     runBest = best, playing = 1;
-    std::string said = Stderr([] { EndGame(); });
-    return {bestScore, said};
+    testing::internal::CaptureStderr();
+    EndGame();
+    return {bestScore, testing::internal::GetCapturedStderr()};
 }
 
 // What a hostile folder may hold under the file's name or its temporaries' names: nothing is
@@ -156,16 +141,12 @@ std::pair<std::int32_t, std::string> EndGameWith(std::int32_t best) {
 TEST_F(BestScoreTest, HostileEntriesAreNeitherWaitedForNorFollowed) {
     alarm(20);
     fs::create_directory("elsewhere");
-    std::ofstream("elsewhere/victim") << "keep";
-    auto contents = [](const char* file) {
-        std::ifstream in(file, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
+    std::ofstream("elsewhere/victim") << "\1";
 
     // The names this process's writes try first: one a stale or other instance's temporary,
     // one a FIFO, two links; and a FIFO under the name older versions used.
     std::string temporary = std::string(BEST_SCORE_FILE) + "." + std::to_string(getpid()) + ".";
-    std::ofstream(temporary + "0.tmp") << "99";
+    std::ofstream(temporary + "0.tmp") << "\2";
     ASSERT_EQ(mkfifo((temporary + "1.tmp").c_str(), 0644), 0);
     fs::create_symlink("elsewhere/victim", temporary + "2.tmp");
     fs::create_symlink("elsewhere/missing", temporary + "3.tmp");
@@ -173,9 +154,9 @@ TEST_F(BestScoreTest, HostileEntriesAreNeitherWaitedForNorFollowed) {
     const std::set<std::string> planted = Entries();
     EXPECT_EQ(EndGameWith(5), std::make_pair(5, std::string()));
     EXPECT_EQ(ReadFile(), (Bytes{5, 0, 0, 0}));
-    EXPECT_EQ(contents((temporary + "0.tmp").c_str()), "99");
+    EXPECT_EQ(ReadFile((temporary + "0.tmp").c_str()), Bytes{2});
     EXPECT_TRUE(fs::is_fifo(temporary + "1.tmp"));
-    EXPECT_EQ(contents("elsewhere/victim"), "keep");
+    EXPECT_EQ(ReadFile("elsewhere/victim"), Bytes{1});
     EXPECT_EQ(Entries().size(), planted.size() + 1);  // the file, and nothing else new
     for (const std::string& name : Entries())
         if (name != "elsewhere") fs::remove(name);
@@ -218,7 +199,7 @@ TEST_F(BestScoreTest, HostileEntriesAreNeitherWaitedForNorFollowed) {
     fs::create_symlink("elsewhere/score", BEST_SCORE_FILE);
     EXPECT_EQ(EndGameWith(8), std::make_pair(8, std::string()));
     EXPECT_TRUE(fs::is_symlink(BEST_SCORE_FILE));
-    EXPECT_EQ(contents("elsewhere/score"), std::string("\10\0\0\0", 4));
+    EXPECT_EQ(ReadFile("elsewhere/score"), (Bytes{8, 0, 0, 0}));
     EXPECT_EQ(fs::status("elsewhere/score").permissions(), fs::perms(0444));
     EXPECT_EQ(Entries(), (std::set<std::string>{BEST_SCORE_FILE, "elsewhere"}));
     EXPECT_EQ(Entries("elsewhere"), (std::set<std::string>{"score", "victim"}));

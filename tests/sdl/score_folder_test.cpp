@@ -11,8 +11,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <optional>
 #include <utility>
-#include <vector>
 
 #include "game/best_score.h"
 #include "game/state.h"
@@ -22,37 +22,39 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A folder of its own, with a home and a current folder in it; HOME and XDG_DATA_HOME as they
+// were afterwards.
 class ScoreFolder : public ::testing::Test {
 protected:
     void SetUp() override {
         char dir[] = "/tmp/quendra-folder-XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
         dir_ = dir;
-        home_ = fs::current_path();
-        fs::create_directory(dir_ / "cwd");
+        fs::create_directories(dir_ / "cwd"), fs::create_directory(dir_ / "home");
         fs::current_path(dir_ / "cwd");
-        for (const char* name : {"XDG_DATA_HOME", "HOME"})
-            if (const char* value = std::getenv(name)) saved_.emplace_back(name, value);
         setenv("HOME", (dir_ / "home").c_str(), 1);
         unsetenv("XDG_DATA_HOME");
-        fs::create_directory(dir_ / "home");
     }
     void TearDown() override {
-        unsetenv("XDG_DATA_HOME");
-        for (const auto& [name, value] : saved_) setenv(name.c_str(), value.c_str(), 1);
-        fs::current_path(home_);
+        fs::current_path(start_);
         fs::remove_all(dir_);
         SetBestScorePath(BEST_SCORE_FILE);
+        for (const auto& [name, value] : saved_)
+            value ? setenv(name, value->c_str(), 1) : unsetenv(name);
     }
     static std::string Read(const fs::path& file) {
         std::ifstream in(file, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    static fs::perms Mode(const fs::path& folder) {
-        return fs::status(folder).permissions() & fs::perms::all;
+    static fs::perms Mode(const fs::path& folder) { return fs::status(folder).permissions(); }
+
+    fs::path dir_, start_ = fs::current_path();
+    std::pair<const char*, std::optional<std::string>> saved_[2] = {
+        {"HOME", Saved("HOME")}, {"XDG_DATA_HOME", Saved("XDG_DATA_HOME")}};
+    static std::optional<std::string> Saved(const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
     }
-    fs::path dir_, home_;
-    std::vector<std::pair<std::string, std::string>> saved_;
 };
 
 TEST_F(ScoreFolder, XdgDataHomeElseHomeElsePasswordDatabase) {
