@@ -1,7 +1,8 @@
 #!/bin/sh
 # The real game in a virtual X server: a hang-up closes it as a close request does (exit code 0,
-# not death by the signal), and it keeps its best score in the XDG data folder, copied once
-# from the folder it was started in. Skipped (77) where there is no Xvfb.
+# not death by the signal), also while it waits with its window unmapped; and it keeps its best
+# score in the XDG data folder, copied there from the folder it was started in. Skipped (77)
+# where there is no Xvfb.
 set -u
 game=$1
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "no Xvfb: skipped"; exit 77; }
@@ -37,19 +38,25 @@ mkdir "$work/start"
 cd "$work/start" || exit 1
 printf '\005\000\000\000' > QUENDRA.DAT
 export XDG_DATA_HOME="$work/data"
-SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$game" 2>"$work/game.log" &
-game_pid=$!
-wait_for xdotool search --name '^Quendra$' || fail "the game's window never showed"
-sleep 0.5
-
-kill -HUP "$game_pid"
-tries=100
-while kill -0 "$game_pid" 2>/dev/null && [ "$tries" -gt 0 ]; do sleep 0.1; tries=$((tries - 1)); done
-kill -0 "$game_pid" 2>/dev/null && fail "the game did not end on SIGHUP"
-wait "$game_pid"
-code=$?
-game_pid=""
-[ "$code" -eq 0 ] || fail "exit code $code after SIGHUP, not 0"
+# Once while frames run, once while the game waits for events with its window unmapped.
+for unmap in no yes; do
+  SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$game" 2>"$work/game.log" &
+  game_pid=$!
+  wait_for xdotool search --name '^Quendra$' || fail "the game's window never showed"
+  sleep 0.5
+  if [ "$unmap" = yes ]; then
+    xdotool search --name '^Quendra$' windowunmap
+    sleep 0.5
+  fi
+  kill -HUP "$game_pid"
+  tries=100
+  while kill -0 "$game_pid" 2>/dev/null && [ "$tries" -gt 0 ]; do sleep 0.1; tries=$((tries - 1)); done
+  kill -0 "$game_pid" 2>/dev/null && fail "the game did not end on SIGHUP (unmapped: $unmap)"
+  wait "$game_pid"
+  code=$?
+  game_pid=""
+  [ "$code" -eq 0 ] || fail "exit code $code after SIGHUP (unmapped: $unmap), not 0"
+done
 [ "$(od -An -tx1 "$XDG_DATA_HOME/quendra/QUENDRA.DAT" | tr -d ' \n')" = 05000000 ] ||
   fail "the best score was not copied to the data folder"
 [ "$(stat -c %a "$XDG_DATA_HOME/quendra")" = 700 ] || fail "the data folder is not private"
