@@ -8,7 +8,7 @@ namespace sdl {
 
 // The folder of the best-score file under the XDG base-directory rules: $XDG_DATA_HOME/quendra
 // when XDG_DATA_HOME is an absolute path, else ~/.local/share/quendra (HOME, or the password
-// database when HOME is unset). Empty when there is no home folder to be found.
+// database when HOME is unset or relative). Empty when no home folder is to be found.
 std::string BestScoreFolder();
 
 // Makes BestScoreFolder()/QUENDRA.DAT the best-score file, making the missing folders (0700),

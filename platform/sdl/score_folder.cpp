@@ -16,11 +16,11 @@ std::string BestScoreFolder() {
     const char* data = std::getenv("XDG_DATA_HOME");
     if (data && data[0] == '/') return std::string(data) + "/quendra";  // a relative one is ignored
     const char* home = std::getenv("HOME");
-    if (!home || !*home) {
+    if (!home || home[0] != '/') {
         const passwd* user = getpwuid(getuid());
         home = user ? user->pw_dir : nullptr;
     }
-    if (!home || !*home) return {};
+    if (!home || home[0] != '/') return {};
     return std::string(home) + "/.local/share/quendra";
 }
 
