@@ -4,7 +4,7 @@
 #include "platform/sdl/sdl.h"
 
 int main(int, char**) {
-    sdl::UseDesktopBestScoreFile();
+    sdl::UseDesktopBestScoreFile();  // makes folders: only once the game is really to run
     sdl::EndOnHangUp();
     int code = WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT);
     sdl::Shutdown();
