@@ -28,6 +28,11 @@ Picture* menuItemsPicture = nullptr;
 Picture* splatPicture = nullptr;
 Picture* crosshairPicture = nullptr;
 
+AudioManager* audioManager = nullptr;
+SoundSegment* shotSound = nullptr;
+SoundSegment* dieSound = nullptr;
+SoundSegment* splatSound = nullptr;
+
 void StartNewGame() {
     targets[0] = Target{320, 240, 0};
     lastTargetIndex = 0;

@@ -3,7 +3,7 @@
 #include <errno.h>
 #include <signal.h>
 
-#include "platform/sdl/desktop.h"
+#include "platform/sdl/hangup.h"
 
 namespace sdl {
 

@@ -16,7 +16,7 @@
 
 #include "game/best_score.h"
 #include "game/state.h"
-#include "platform/sdl/desktop.h"
+#include "app/best_score_folder.h"
 
 namespace {
 
@@ -58,19 +58,19 @@ protected:
 };
 
 TEST_F(ScoreFolder, XdgDataHomeElseHomeElsePasswordDatabase) {
-    EXPECT_EQ(sdl::BestScoreFolder(), dir_ / "home/.local/share/quendra");
+    EXPECT_EQ(BestScoreFolder(), dir_ / "home/.local/share/quendra");
     setenv("XDG_DATA_HOME", "relative/data", 1);  // not absolute: ignored, as the rules say
-    EXPECT_EQ(sdl::BestScoreFolder(), dir_ / "home/.local/share/quendra");
+    EXPECT_EQ(BestScoreFolder(), dir_ / "home/.local/share/quendra");
     setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
-    EXPECT_EQ(sdl::BestScoreFolder(), dir_ / "data/quendra");
+    EXPECT_EQ(BestScoreFolder(), dir_ / "data/quendra");
     unsetenv("XDG_DATA_HOME");
     unsetenv("HOME");
-    EXPECT_EQ(sdl::BestScoreFolder(), fs::path(getpwuid(getuid())->pw_dir) / ".local/share/quendra");
+    EXPECT_EQ(BestScoreFolder(), fs::path(getpwuid(getuid())->pw_dir) / ".local/share/quendra");
 }
 
 TEST_F(ScoreFolder, MissingFoldersAreMadePrivateAndAnOldScoreIsCopiedOnce) {
     std::ofstream("QUENDRA.DAT", std::ios::binary).write("\5\0", 2);
-    sdl::UseDesktopBestScoreFile();
+    UseDesktopBestScoreFile();
     const fs::path file = dir_ / "home/.local/share/quendra/QUENDRA.DAT";
     EXPECT_EQ(BestScorePath(), file);
     for (const char* folder : {".local", ".local/share", ".local/share/quendra"})
@@ -79,7 +79,7 @@ TEST_F(ScoreFolder, MissingFoldersAreMadePrivateAndAnOldScoreIsCopiedOnce) {
 
     // Once there, the new file is the one: a later old file is not copied again.
     std::ofstream("QUENDRA.DAT", std::ios::binary).write("\11\0\0\0", 4);
-    sdl::UseDesktopBestScoreFile();
+    UseDesktopBestScoreFile();
     EXPECT_EQ(Read(file), std::string("\5\0\0\0", 4));
     EXPECT_EQ(ReadBestScore(), 5);
 
@@ -88,7 +88,7 @@ TEST_F(ScoreFolder, MissingFoldersAreMadePrivateAndAnOldScoreIsCopiedOnce) {
     fs::remove("QUENDRA.DAT");
     ASSERT_EQ(mkfifo("QUENDRA.DAT", 0644), 0);
     alarm(10);
-    sdl::UseDesktopBestScoreFile();
+    UseDesktopBestScoreFile();
     EXPECT_EQ(ReadBestScore(), 0);
     alarm(0);
     EXPECT_EQ(Mode(dir_ / "data/deeper/quendra"), fs::perms::owner_all);
@@ -108,7 +108,7 @@ TEST_F(ScoreFolder, AFolderThatCantBeMadeIsSaidOnceAndTheGameGoesOn) {
     const std::string expected = std::string(std::getenv("XDG_DATA_HOME")) + "/quendra/QUENDRA.DAT";
 
     testing::internal::CaptureStderr();
-    sdl::UseDesktopBestScoreFile();
+    UseDesktopBestScoreFile();
     runBest = 7, playing = 1;
     EndGame();
     const std::int32_t shown = bestScore;

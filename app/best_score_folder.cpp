@@ -6,11 +6,9 @@
 
 #include <cstdlib>
 
+#include "app/best_score_folder.h"
 #include "game/best_score.h"
 #include "game/state.h"
-#include "platform/sdl/desktop.h"
-
-namespace sdl {
 
 std::string BestScoreFolder() {
     const char* data = std::getenv("XDG_DATA_HOME");
@@ -46,5 +44,3 @@ void UseDesktopBestScoreFile() {
     }
     CopyBestScoreFrom(BEST_SCORE_FILE);
 }
-
-}  // namespace sdl

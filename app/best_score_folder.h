@@ -1,10 +1,7 @@
-// What the desktop game settles once at start-up, before the window: where the best score is
-// kept, and how a hang-up ends the game.
+// Where the desktop game keeps its best score, settled once at start-up by its entry point.
 #pragma once
 
 #include <string>
-
-namespace sdl {
 
 // The folder of the best-score file under the XDG base-directory rules: $XDG_DATA_HOME/quendra
 // when XDG_DATA_HOME is an absolute path, else ~/.local/share/quendra (HOME, or the password
@@ -15,8 +12,3 @@ std::string BestScoreFolder();
 // and copies the best score from QUENDRA.DAT of the current folder when the new file does not
 // exist yet. A problem is said once on standard error; the game goes on without the score.
 void UseDesktopBestScoreFile();
-
-// A hang-up (a closed terminal, a logout) asks the game to close as SIGTERM and SIGINT do.
-void EndOnHangUp();
-
-}  // namespace sdl
