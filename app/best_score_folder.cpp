@@ -42,5 +42,6 @@ void UseDesktopBestScoreFile() {
             return;
         }
     }
+    RemoveStaleTemporaries();
     CopyBestScoreFrom(BEST_SCORE_FILE);
 }

@@ -2,6 +2,7 @@
 // ends inside a frame reads and writes it there, and frames allocate nothing.
 #include "game/best_score.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "game/state.h"
 
@@ -294,6 +296,33 @@ bool CopyBestScoreFrom(const char* oldPath) {
         return false;
     }
     return WriteValue(where, path, value);
+}
+
+void RemoveStaleTemporaries() {
+    int folder = OpenFolder(where.folder);
+    DIR* entries = folder >= 0 ? fdopendir(folder) : nullptr;
+    if (!entries) {
+        if (folder >= 0) close(folder);
+        return;
+    }
+    const std::size_t length = std::strlen(where.name);
+    const time_t old = time(nullptr) - 600;
+    while (const dirent* entry = readdir(entries)) {
+        // NAME.PID.N.tmp, as WriteValue names them.
+        const char* rest = entry->d_name + length;
+        if (std::strncmp(entry->d_name, where.name, length) != 0) continue;
+        int numbers = 0;
+        while (numbers < 2 && *rest == '.' && rest[1] >= '0' && rest[1] <= '9') {
+            for (++rest; *rest >= '0' && *rest <= '9';) ++rest;
+            ++numbers;
+        }
+        struct stat status;
+        if (numbers == 2 && std::strcmp(rest, ".tmp") == 0 &&
+            fstatat(dirfd(entries), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(status.st_mode) && status.st_mtime < old)
+            unlinkat(dirfd(entries), entry->d_name, 0);
+    }
+    closedir(entries);
 }
 
 void ReportBestScoreProblem(const char* doing, const char* file, int error, const char* reason) {

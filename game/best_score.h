@@ -26,6 +26,11 @@ bool WriteBestScore(std::int32_t value);
 // value `oldPath` holds in it. True when copied.
 bool CopyBestScoreFrom(const char* oldPath);
 
+// Removes what writes cut short by a crash or a kill left in the file's folder: temporaries
+// of the file's own naming that are regular files untouched for ten minutes (a write takes
+// milliseconds). For start-up only: it allocates.
+void RemoveStaleTemporaries();
+
 // Says on standard error, once per run (per SetBestScorePath), that `doing` failed for `path`
 // and why: `reason` or, without one, the text of `error`. Allocates nothing.
 void ReportBestScoreProblem(const char* doing, const char* path, int error,

@@ -2,11 +2,13 @@
 // score from the current folder copied once; a folder that can't be made is said once.
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -77,9 +79,20 @@ TEST_F(ScoreFolder, MissingFoldersAreMadePrivateAndAnOldScoreIsCopiedOnce) {
         EXPECT_EQ(Mode(dir_ / "home" / folder), fs::perms::owner_all) << folder;
     EXPECT_EQ(Read(file), std::string("\5\0\0\0", 4));
 
-    // Once there, the new file is the one: a later old file is not copied again.
+    // Once there, the new file is the one: a later old file is not copied again. Of what looks
+    // like temporaries, only the writes' own, regular and untouched for long, are removed.
     std::ofstream("QUENDRA.DAT", std::ios::binary).write("\11\0\0\0", 4);
+    const fs::path data = file.parent_path();
+    for (const char* name : {"QUENDRA.DAT.77.0.tmp", "QUENDRA.DAT.77.1.tmp", "QUENDRA.DAT.x.tmp"})
+        std::ofstream(data / name) << "\1";
+    fs::create_symlink("/dev/null", data / "QUENDRA.DAT.77.2.tmp");
+    const timespec hourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+    for (const char* name : {"QUENDRA.DAT.77.0.tmp", "QUENDRA.DAT.x.tmp", "QUENDRA.DAT.77.2.tmp"})
+        utimensat(AT_FDCWD, (data / name).c_str(), hourAgo, AT_SYMLINK_NOFOLLOW);
     UseDesktopBestScoreFile();
+    EXPECT_FALSE(fs::exists(data / "QUENDRA.DAT.77.0.tmp"));
+    for (const char* name : {"QUENDRA.DAT.77.1.tmp", "QUENDRA.DAT.x.tmp", "QUENDRA.DAT.77.2.tmp"})
+        EXPECT_TRUE(fs::exists(fs::symlink_status(data / name))) << name;
     EXPECT_EQ(Read(file), std::string("\5\0\0\0", 4));
     EXPECT_EQ(ReadBestScore(), 5);
 
