@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string_view>
 
 #include "game/state.h"
 
@@ -23,6 +24,7 @@ struct Location {
     char name[NAME_MAX + 1];
 };
 
+static_assert(std::string_view(BEST_SCORE_FILE) == "QUENDRA.DAT", "the default below");
 char path[PATH_MAX] = "QUENDRA.DAT";
 Location where = {".", "QUENDRA.DAT"};
 bool reported = false;
