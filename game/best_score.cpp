@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "game/state.h"
+#include "platform/bytes.h"
 
 namespace {
 
@@ -130,9 +131,7 @@ int ReadValue(int folder, const char* name, bool create, std::int32_t& value, co
         if (n == 0) break;  // bytes not delivered stay 0
         got += static_cast<std::size_t>(n);
     }
-    value = static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-        static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24);
+    value = static_cast<std::int32_t>(ReadLe(bytes, 4));
     return 0;
 }
 

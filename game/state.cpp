@@ -2,10 +2,15 @@
 #include "game/state.h"
 
 #include "game/best_score.h"
+#include "game/random.h"
 #include "platform/window.h"
 
-std::int32_t cursorX = 319;
-std::int32_t cursorY = 239;
+namespace {
+constexpr std::int32_t kStartX = 319, kStartY = 239;  // the crosshair starts at the centre
+}  // namespace
+
+std::int32_t cursorX = kStartX;
+std::int32_t cursorY = kStartY;
 std::int32_t score = 0;
 std::uint8_t lastTargetIndex = 0;
 std::int32_t bestScore = 0;
@@ -50,7 +55,7 @@ void EndGame() {
         shown = runBest;
     }
     playing = 0;
-    menuSelection = 0;
+    menuSelection = MENU_START;
     bestScore = shown;
 }
 
@@ -58,4 +63,22 @@ void ResetBestScore() {
     WriteBestScore(0);
     runBest = 0;
     EndGame();
+}
+
+void ResetGameState() {
+    cursorX = kStartX;
+    cursorY = kStartY;
+    score = 0;
+    lastTargetIndex = 0;
+    bestScore = 0;
+    for (Target& target : targets) target = Target{};
+    lastFrameTime = 0;
+    windowActive = 0;
+    stepTime = 0;
+    buttonLatch = 0;
+    runBest = 0;
+    playing = 0;
+    menuSelection = MENU_START;
+    SeedRandom(UNSEEDED);
+    SetBestScorePath(BEST_SCORE_FILE);
 }
