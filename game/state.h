@@ -57,7 +57,8 @@ extern SoundSegment* splatSound;
 inline constexpr const char* BEST_SCORE_FILE = "QUENDRA.DAT";
 
 // Every game variable back to its value in a freshly started program, the random generator
-// to its unseeded state and the best-score file to QUENDRA.DAT of the current folder. The objects (screen, pictures, sounds) are FreeGame's to release.
+// to its unseeded state and the best-score file to QUENDRA.DAT of the current folder. The
+// objects (screen, pictures, sounds) are FreeGame's to release.
 void ResetGameState();
 // Starts a game: one target at (320, 240), score 3; frame time counts from now.
 void StartNewGame();
