@@ -15,7 +15,8 @@ printf '\005\000\000\000' > QUENDRA.DAT
 for unmap in no yes; do
   SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$game" 2>"$work/game.log" &
   game_pid=$!
-  wait_for xdotool search --name '^Quendra$' || fail "the game's window never showed"
+  limit=30
+  wait_for xdotool search --name '^Quendra$' || { cat "$work/game.log"; fail "no window showed"; }
   sleep 0.5
   if [ "$unmap" = yes ]; then
     xdotool search --name '^Quendra$' windowunmap
