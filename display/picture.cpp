@@ -28,6 +28,7 @@ HRESULT Picture::CopyBitmapIn(const Bitmap* bitmap, int x, int y, int width, int
             surface->at(sx, sy) = ColorToPixel(bitmap->ColorAt(
                 x + static_cast<int>(static_cast<long long>(sx) * width / surface->width()),
                 y + static_cast<int>(static_cast<long long>(sy) * height / surface->height())));
+    surface->PixelsWritten();
     return S_OK;
 }
 
@@ -49,5 +50,6 @@ std::uint32_t Picture::PixelValueOf(COLORREF color) {
     if (color != CLR_INVALID) surface->at(0, 0) = ColorToPixel(color);
     std::uint32_t value = surface->at(0, 0);
     surface->at(0, 0) = saved;
+    surface->PixelsWritten();
     return value;
 }
