@@ -35,26 +35,26 @@ void Surface::PixelsWritten() {
     for (std::size_t i = 0; i < pixels_.size(); ++i)
         count += pixels_[i] != key_ && (i % width == 0 || pixels_[i - 1] == key_);
     try {
-        runs_.resize(count);
+        runs_.clear();
+        runs_.reserve(count);
         rowRuns_.resize(static_cast<std::size_t>(height_) + 1);
+        for (int y = 0; y < height_; ++y) {
+            rowRuns_[static_cast<std::size_t>(y)] = static_cast<std::uint32_t>(runs_.size());
+            const std::uint16_t* row = pixels_.data() + static_cast<std::size_t>(y) * width;
+            for (std::size_t x = 0; x < width;) {
+                while (x < width && row[x] == key_) ++x;
+                std::size_t begin = x;
+                while (x < width && row[x] != key_) ++x;
+                if (x > begin)
+                    runs_.push_back(Run{static_cast<std::uint16_t>(begin), static_cast<std::uint16_t>(x)});
+            }
+        }
     } catch (const std::bad_alloc&) {
         runs_ = {};
         rowRuns_ = {};
         return;
     }
-    std::size_t n = 0;
-    for (int y = 0; y < height_; ++y) {
-        rowRuns_[static_cast<std::size_t>(y)] = static_cast<std::uint32_t>(n);
-        const std::uint16_t* row = pixels_.data() + static_cast<std::size_t>(y) * width;
-        for (std::size_t x = 0; x < width;) {
-            while (x < width && row[x] == key_) ++x;
-            std::size_t begin = x;
-            while (x < width && row[x] != key_) ++x;
-            if (x > begin)
-                runs_[n++] = Run{static_cast<std::uint16_t>(begin), static_cast<std::uint16_t>(x)};
-        }
-    }
-    rowRuns_[static_cast<std::size_t>(height_)] = static_cast<std::uint32_t>(n);
+    rowRuns_[static_cast<std::size_t>(height_)] = static_cast<std::uint32_t>(runs_.size());
     runsReady_ = true;
 }
 
