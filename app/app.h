@@ -32,6 +32,11 @@ HRESULT InitDisplay(HWND window);
 void FreeDisplay();
 // Renders at most one frame (none while the clock has not moved).
 HRESULT RenderFrame();
+// Opens the sound engine and loads the three sounds; E_FAIL when there is no engine (the game
+// then plays silent), else 0 whatever became of each sound.
+HRESULT InitSounds(HWND window);
+// Frees the three sounds, then the engine; each only if it exists.
+void FreeSounds();
 // Shut-down: pictures, sounds, display, mouse; each only if it exists.
 void FreeGame();
 LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -31,6 +31,25 @@ HRESULT InitDisplay(HWND window) {
     return S_OK;
 }
 
+HRESULT InitSounds(HWND window) {
+    audioManager = new (std::nothrow) AudioManager;
+    if (!audioManager) return E_FAIL;
+    if (FAILED(audioManager->Open(window, 128, 1))) return E_FAIL;
+    audioManager->LoadSound(&shotSound, IDR_VORPSHOT, WAVE_TYPE, true, false);
+    audioManager->LoadSound(&dieSound, IDR_VORPDIE, WAVE_TYPE, true, false);
+    audioManager->LoadSound(&splatSound, IDR_VORPSPLAT, WAVE_TYPE, true, false);
+    return S_OK;
+}
+
+void FreeSounds() {
+    for (SoundSegment** sound : {&shotSound, &dieSound, &splatSound}) {
+        delete *sound;
+        *sound = nullptr;
+    }
+    delete audioManager;
+    audioManager = nullptr;
+}
+
 void FreeDisplay() {
     delete screen;
     screen = nullptr;

@@ -1,15 +1,9 @@
-// The sound engine and the three sounds.
+// The sound engine and its sounds.
 #include "audio/audio.h"
 
 #include <new>
 
-#include "game/assets.h"
 #include "platform/resource.h"
-
-AudioManager* audioManager = nullptr;
-SoundSegment* shotSound = nullptr;
-SoundSegment* dieSound = nullptr;
-SoundSegment* splatSound = nullptr;
 
 SoundSegment::SoundSegment(SoundPerformance* performance_, SoundLoader* loader_,
                            SoundObject* segment_)
@@ -86,23 +80,4 @@ HRESULT AudioManager::LoadSound(SoundSegment** outSound, const char* name, const
         if (FAILED(r)) return r;
     }
     return S_OK;
-}
-
-HRESULT InitSounds(HWND window) {
-    audioManager = new (std::nothrow) AudioManager;
-    if (!audioManager) return E_FAIL;
-    if (FAILED(audioManager->Open(window, 128, 1))) return E_FAIL;
-    audioManager->LoadSound(&shotSound, IDR_VORPSHOT, WAVE_TYPE, true, false);
-    audioManager->LoadSound(&dieSound, IDR_VORPDIE, WAVE_TYPE, true, false);
-    audioManager->LoadSound(&splatSound, IDR_VORPSPLAT, WAVE_TYPE, true, false);
-    return S_OK;
-}
-
-void FreeSounds() {
-    for (SoundSegment** sound : {&shotSound, &dieSound, &splatSound}) {
-        delete *sound;
-        *sound = nullptr;
-    }
-    delete audioManager;
-    audioManager = nullptr;
 }

@@ -1,5 +1,5 @@
-// The sound engine and the game's three sounds: loaded from the embedded WAVE resources at
-// start-up, prepared once, played layered over each other. Sound is optional throughout.
+// The sound engine and its sounds: made from embedded WAVE resources, prepared once, played
+// layered over each other. Sound is optional throughout.
 #pragma once
 
 #include <cstdint>
@@ -53,13 +53,3 @@ public:
     SoundLoader* loader = nullptr;
     SoundPerformance* performance = nullptr;
 };
-
-extern AudioManager* audioManager;
-extern SoundSegment* shotSound;
-extern SoundSegment* dieSound;
-extern SoundSegment* splatSound;
-
-// Opens the engine and loads the three sounds; E_FAIL when there is no engine (the game then
-// plays silent), else 0 whatever became of each sound.
-HRESULT InitSounds(HWND window);
-void FreeSounds();

@@ -32,6 +32,11 @@ Picture* menuItemsPicture = nullptr;
 Picture* splatPicture = nullptr;
 Picture* crosshairPicture = nullptr;
 
+AudioManager* audioManager = nullptr;
+SoundSegment* shotSound = nullptr;
+SoundSegment* dieSound = nullptr;
+SoundSegment* splatSound = nullptr;
+
 namespace {
 
 // Plain system calls rather than stdio: a game that ends inside a frame reads and writes the

@@ -5,6 +5,8 @@
 
 class Screen;
 class Picture;
+class AudioManager;
+class SoundSegment;
 
 // One target: the top-left corner of its 158 by 158 cell, and its state and animation number
 // (see play.h for what each frame number means).
@@ -40,6 +42,11 @@ extern Picture* menuPanelPicture;
 extern Picture* menuItemsPicture;
 extern Picture* splatPicture;
 extern Picture* crosshairPicture;
+
+extern AudioManager* audioManager;
+extern SoundSegment* shotSound;
+extern SoundSegment* dieSound;
+extern SoundSegment* splatSound;
 
 // The best score lives in this file of the current directory: 4 bytes, a little-endian signed
 // 32-bit number. Missing or empty reads as 0; a short file fills the low bytes only.

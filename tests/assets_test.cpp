@@ -273,7 +273,7 @@ TEST(Icon, GroupNamesTwoSixteenColourImages) {
         EXPECT_EQ(group[at + 3], 0);
         EXPECT_EQ(U16(group, at + 4), 1);
         EXPECT_EQ(U16(group, at + 6), 4);
-        EXPECT_EQ(U32(group, at + 8), FindResource(RT_ICON, n + 1).size());
+        EXPECT_EQ(U32(group, at + 8), FindResource(RT_ICON, static_cast<std::uint16_t>(n + 1)).size());
         EXPECT_EQ(U16(group, at + 12), n + 1);
     }
 }
@@ -282,7 +282,7 @@ TEST(Icon, ImagesHaveColourPixelsAndAMask) {
     for (int n = 1; n <= 2; ++n) {
         const int size = n == 1 ? 32 : 16;
         SCOPED_TRACE(size);
-        Bytes image = FindResource(RT_ICON, n);
+        Bytes image = FindResource(RT_ICON, static_cast<std::uint16_t>(n));
         const std::size_t xorSize = size / 2 * size, andSize = 4 * size;  // mask rows padded to 4 bytes
         ASSERT_EQ(image.size(), 40 + 64 + xorSize + andSize);
         EXPECT_EQ(U32(image, 0), 40u);

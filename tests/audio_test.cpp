@@ -1,7 +1,9 @@
 // The sound wrappers: what the game's three sounds do when the engine or a sound is missing.
 #include <gtest/gtest.h>
 
+#include "app/app.h"
 #include "audio/audio.h"
+#include "game/state.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -18,8 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "app/app.h"
 #include "audio/audio.h"
 #include "game/assets.h"
+#include "game/state.h"
 #include "platform/platform.h"
 #include "platform/resource.h"
 #include "platform/sdl/resample.h"
