@@ -5,10 +5,10 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include <unistd.h>
@@ -43,8 +43,8 @@ SDL_Surface* SdlPicture(const Picture* picture) {
         SDL_CreateRGBSurfaceWithFormat(0, s.width(), s.height(), 16, SDL_PIXELFORMAT_RGB565);
     if (!out) return nullptr;
     for (int y = 0; y < s.height(); ++y)
-        std::memcpy(static_cast<std::uint8_t*>(out->pixels) + y * out->pitch, s.pixels() + y * s.width(),
-                    static_cast<std::size_t>(s.width()) * 2);
+        std::memcpy(static_cast<std::uint8_t*>(out->pixels) + y * out->pitch,
+                    s.pixels() + y * s.width(), static_cast<std::size_t>(s.width()) * 2);
     if (picture->keyed) {
         SDL_SetColorKey(out, SDL_TRUE, s.colorKey());
         SDL_SetSurfaceRLE(out, 1);
@@ -59,8 +59,10 @@ struct SdlPictures {
 void AddDigits(std::vector<Copy>& list, SDL_Surface* sprites, std::int32_t value, int left, int y) {
     for (int p = 10; p >= 1; --p) {
         int d = value % 10;
-        list.push_back({sprites, {DIGIT_LEFT + DIGIT_WIDTH * d, DIGIT_TOP, DIGIT_WIDTH, DIGIT_HEIGHT},
-                        left + DIGIT_WIDTH * p, y});
+        list.push_back({sprites,
+                        {DIGIT_LEFT + DIGIT_WIDTH * d, DIGIT_TOP, DIGIT_WIDTH, DIGIT_HEIGHT},
+                        left + DIGIT_WIDTH * p,
+                        y});
         value /= 10;
     }
 }
@@ -76,19 +78,26 @@ std::vector<Copy> PlayCopies(const SdlPictures& pic) {
             const SpriteRow& row = *rows[t.frame / 5];
             list.push_back({pic.sprites,
                             {row.left + row.size * (t.frame % 5), row.top, row.size, row.size},
-                            t.x + row.offset, t.y + row.offset});
+                            t.x + row.offset,
+                            t.y + row.offset});
         } else if (t.frame <= FRAME_LAST_SPLAT) {
-            list.push_back({pic.splat, {0, 0, SPLAT_SIZE, SPLAT_SIZE}, t.x + kSplatOffset,
+            list.push_back({pic.splat,
+                            {0, 0, SPLAT_SIZE, SPLAT_SIZE},
+                            t.x + kSplatOffset,
                             t.y + kSplatOffset});
         } else if (t.frame > FRAME_HIT) {
             int cell = t.frame == FRAME_LAST_EXPLOSION ? 7 : t.frame - FRAME_HIT;
-            list.push_back({pic.explosion, {EXPLOSION_CELL * cell, 0, EXPLOSION_CELL, EXPLOSION_CELL},
-                            t.x + kExplosionOffset, t.y + kExplosionOffset});
+            list.push_back({pic.explosion,
+                            {EXPLOSION_CELL * cell, 0, EXPLOSION_CELL, EXPLOSION_CELL},
+                            t.x + kExplosionOffset,
+                            t.y + kExplosionOffset});
         }
     }
     AddDigits(list, pic.sprites, std::max(score, 0), kScoreLeft, 0);
-    list.push_back({pic.crosshair, {0, 0, CROSSHAIR_SIZE, CROSSHAIR_SIZE},
-                    cursorX - CROSSHAIR_SIZE / 2, cursorY - CROSSHAIR_SIZE / 2});
+    list.push_back({pic.crosshair,
+                    {0, 0, CROSSHAIR_SIZE, CROSSHAIR_SIZE},
+                    cursorX - CROSSHAIR_SIZE / 2,
+                    cursorY - CROSSHAIR_SIZE / 2});
     return list;
 }
 
@@ -96,7 +105,8 @@ std::vector<Copy> MenuCopies(const SdlPictures& pic) {
     std::vector<Copy> list{{pic.panel, {0, 0, MENUPANEL_WIDTH, MENUPANEL_HEIGHT}, kPanelX, kPanelY},
                            {pic.items,
                             {0, kBandHeight * menuSelection, kBandWidth, kBandHeight},
-                            kBandX, kBandY + kBandHeight * menuSelection}};
+                            kBandX,
+                            kBandY + kBandHeight * menuSelection}};
     AddDigits(list, pic.sprites, bestScore, kMenuDigitsLeft, kMenuDigitsY);
     return list;
 }
@@ -182,7 +192,8 @@ int main() {
                     SdlPicture(splatPicture),      SdlPicture(explosionPicture),
                     SdlPicture(crosshairPicture),  SdlPicture(menuPanelPicture),
                     SdlPicture(menuItemsPicture)};
-    SDL_Surface* page = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 16, SDL_PIXELFORMAT_RGB565);
+    SDL_Surface* page =
+        SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 16, SDL_PIXELFORMAT_RGB565);
     std::vector<std::uint16_t> presented(kPageBytes / 2), other(kPageBytes / 2, 1);
     if (!page || !pic.background || !pic.sprites || !pic.splat || !pic.explosion ||
         !pic.crosshair || !pic.panel || !pic.items) {
@@ -210,7 +221,8 @@ int main() {
         SdlFrame(page, list, menu, presented.data());
         // Both pages must be the same frame, or the comparison means nothing.
         if (!std::equal(presented.begin(), presented.end(), scripted::world().lastFrame.begin())) {
-            std::fprintf(stderr, "bench-frames: SDL's frame differs from ours (%d targets)\n", count);
+            std::fprintf(stderr, "bench-frames: SDL's frame differs from ours (%d targets)\n",
+                         count);
             ++failures;
         }
         double t[3] = {Median(ours), Median([&] { SdlFrame(page, list, menu, presented.data()); }),
@@ -219,7 +231,8 @@ int main() {
                            asm volatile("" ::: "memory");
                        })};
         char name[32];
-        std::snprintf(name, sizeof name, menu ? "menu" : "%d target%s", count, count > 1 ? "s" : "");
+        std::snprintf(name, sizeof name, menu ? "menu" : "%d target%s", count,
+                      count > 1 ? "s" : "");
         std::printf("%-12s %9.1f %9.1f %9.1f %9.2fx %10.2fx   (%zu copies)\n", name, t[0], t[1],
                     t[2], t[1] / t[0], t[0] / t[2], list.size());
     }

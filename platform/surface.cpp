@@ -46,7 +46,8 @@ void Surface::PixelsWritten() {
                 std::size_t begin = x;
                 while (x < width && row[x] != key_) ++x;
                 if (x > begin)
-                    runs_.push_back(Run{static_cast<std::uint16_t>(begin), static_cast<std::uint16_t>(x)});
+                    runs_.push_back(
+                        Run{static_cast<std::uint16_t>(begin), static_cast<std::uint16_t>(x)});
             }
         }
     } catch (const std::bad_alloc&) {
@@ -90,8 +91,8 @@ HRESULT BltFast(Surface& target, std::uint32_t x, std::uint32_t y, const Surface
     const std::uint16_t key = source.colorKey();
     const std::size_t sourceWidth = static_cast<std::size_t>(source.width());
     const std::size_t targetWidth = static_cast<std::size_t>(target.width());
-    const std::uint16_t* from =
-        source.pixels() + static_cast<std::size_t>(r.top) * sourceWidth + static_cast<std::size_t>(r.left);
+    const std::uint16_t* from = source.pixels() + static_cast<std::size_t>(r.top) * sourceWidth +
+                                static_cast<std::size_t>(r.left);
     std::uint16_t* to = target.pixels() + std::size_t{y} * targetWidth + x;
     if (!keyed && w == sourceWidth && w == targetWidth) {
         std::memcpy(to, from, std::size_t{w} * h * sizeof(std::uint16_t));
@@ -103,8 +104,9 @@ HRESULT BltFast(Surface& target, std::uint32_t x, std::uint32_t y, const Surface
         const std::uint32_t left = static_cast<std::uint32_t>(r.left), right = left + w;
         for (std::uint32_t row = 0; row < h; ++row, from += sourceWidth, to += targetWidth) {
             std::span<const Surface::Run> runs = source.RunsOf(r.top + static_cast<int>(row));
-            const Surface::Run* run = std::partition_point(
-                runs.data(), runs.data() + runs.size(), [&](Surface::Run a) { return a.end <= left; });
+            const Surface::Run* run =
+                std::partition_point(runs.data(), runs.data() + runs.size(),
+                                     [&](Surface::Run a) { return a.end <= left; });
             for (; run != runs.data() + runs.size() && run->begin < right; ++run) {
                 std::uint32_t begin = std::max<std::uint32_t>(run->begin, left) - left;
                 std::uint32_t end = std::min<std::uint32_t>(run->end, right) - left;

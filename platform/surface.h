@@ -37,7 +37,9 @@ public:
         runsReady_ = false;
         return pixels_[static_cast<std::size_t>(y) * width_ + x];
     }
-    std::uint16_t at(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
+    std::uint16_t at(int x, int y) const {
+        return pixels_[static_cast<std::size_t>(y) * width_ + x];
+    }
 
     // The source colour key that keyed copies leave out. Setting it maps the runs of pixels
     // that keyed copies write (once, here, so that frames allocate nothing).
@@ -94,8 +96,8 @@ HRESULT FillSurface(Surface& target, std::uint32_t value);
 // Copies a rectangle of `source` (the whole of it when `rect` is null) unscaled to (x, y) of
 // `target`, leaving out the source's key value when `flags` has DDBLTFAST_SRCCOLORKEY and the
 // source has a key (by the source's runs of other pixels when it has them mapped, else pixel by
-// pixel; the pixels drawn are the same). Nothing is clipped: a rectangle that is empty or reaches outside either
-// surface is refused with DDERR_INVALIDRECT and nothing is written.
+// pixel; the pixels drawn are the same). Nothing is clipped: a rectangle that is empty or reaches
+// outside either surface is refused with DDERR_INVALIDRECT and nothing is written.
 HRESULT BltFast(Surface& target, std::uint32_t x, std::uint32_t y, const Surface& source,
                 const RECT* rect, std::uint32_t flags);
 

@@ -70,8 +70,12 @@ protected:
         for (int i = 0; i < 24; ++i) {
             int left = static_cast<int>(random_() % static_cast<unsigned>(sw));
             int top = static_cast<int>(random_() % static_cast<unsigned>(sh));
-            int right = i % 2 ? sw : left + 1 + static_cast<int>(random_() % static_cast<unsigned>(sw - left));
-            int bottom = i % 2 ? sh : top + 1 + static_cast<int>(random_() % static_cast<unsigned>(sh - top));
+            int right =
+                i % 2 ? sw
+                      : left + 1 + static_cast<int>(random_() % static_cast<unsigned>(sw - left));
+            int bottom =
+                i % 2 ? sh
+                      : top + 1 + static_cast<int>(random_() % static_cast<unsigned>(sh - top));
             right = std::min(right, left + kW);
             bottom = std::min(bottom, top + kH);
             ExpectSameEverywhere(source, RECT{left, top, right, bottom}, what);
@@ -104,11 +108,13 @@ TEST_F(SurfaceCopyTest, EveryCellAndRandomPartsDrawAsThePlainCopyDoes) {
     for (const Cells& cells : table)
         for (int i = 0; i < cells.count; ++i) {
             const int left = cells.left + cells.width * i;
-            ExpectSameEverywhere(*cells.picture->surface,
-                                 RECT{left, cells.top, left + cells.width, cells.top + cells.height},
-                                 cells.name + std::to_string(i));
+            ExpectSameEverywhere(
+                *cells.picture->surface,
+                RECT{left, cells.top, left + cells.width, cells.top + cells.height},
+                cells.name + std::to_string(i));
         }
-    for (const SpriteRow* row : {&SMALL_TARGETS, &MEDIUM_SMALL_TARGETS, &MEDIUM_LARGE_TARGETS, &LARGE_TARGETS})
+    for (const SpriteRow* row :
+         {&SMALL_TARGETS, &MEDIUM_SMALL_TARGETS, &MEDIUM_LARGE_TARGETS, &LARGE_TARGETS})
         for (int i = 0; i < 5; ++i) {
             const int left = row->left + row->size * i;
             ExpectSameEverywhere(*spritesPicture->surface,
@@ -138,24 +144,24 @@ TEST_F(SurfaceCopyTest, EveryCellAndRandomPartsDrawAsThePlainCopyDoes) {
 }
 
 TEST_F(SurfaceCopyTest, RectangleThatDoesNotFitIsRefusedAndNothingIsWritten) {
-    const Surface& sprites = *spritesPicture->surface;  // 790 x 358, keyed
+    const Surface& sprites = *spritesPicture->surface;      // 790 x 358, keyed
     const Surface& crosshair = *crosshairPicture->surface;  // 64 x 64, keyed
     struct Refused {
         const Surface* source;
         std::uint32_t x, y;
         RECT r;
     } table[] = {
-        {&crosshair, kW - 63, 0, {0, 0, 64, 64}},          // one column past the right edge
-        {&crosshair, 0, kH - 63, {0, 0, 64, 64}},          // one row past the bottom
-        {&crosshair, 0xFFFFFFF0u, 0, {0, 0, 64, 64}},      // a place that wraps round
+        {&crosshair, kW - 63, 0, {0, 0, 64, 64}},      // one column past the right edge
+        {&crosshair, 0, kH - 63, {0, 0, 64, 64}},      // one row past the bottom
+        {&crosshair, 0xFFFFFFF0u, 0, {0, 0, 64, 64}},  // a place that wraps round
         {&crosshair, 0, 0xFFFFFFFFu, {0, 0, 64, 64}},
-        {&sprites, 0, 0, {0, 0, 790, 358}},                // wider than the page
-        {&sprites, 0, 0, {700, 0, 791, 10}},               // past the source's last column
-        {&sprites, 0, 0, {0, 300, 10, 359}},               // past its last row
-        {&sprites, 0, 0, {-1, 0, 10, 10}},                 // before its first column
+        {&sprites, 0, 0, {0, 0, 790, 358}},   // wider than the page
+        {&sprites, 0, 0, {700, 0, 791, 10}},  // past the source's last column
+        {&sprites, 0, 0, {0, 300, 10, 359}},  // past its last row
+        {&sprites, 0, 0, {-1, 0, 10, 10}},    // before its first column
         {&sprites, 0, 0, {0, -1, 10, 10}},
-        {&sprites, 0, 0, {10, 10, 10, 20}},                // empty
-        {&sprites, 0, 0, {10, 20, 20, 10}},                // upside down
+        {&sprites, 0, 0, {10, 10, 10, 20}},  // empty
+        {&sprites, 0, 0, {10, 20, 20, 10}},  // upside down
     };
     for (const Refused& c : table) {
         EXPECT_EQ(BltFast(page_, c.x, c.y, *c.source, &c.r, DDBLTFAST_SRCCOLORKEY),
