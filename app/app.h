@@ -3,14 +3,9 @@
 
 #include <cstdint>
 
+#include "app/commands.h"
 #include "platform/window.h"
 
-// Commands of the keyboard table.
-inline constexpr std::uint16_t ID_EXIT = 40001;
-inline constexpr std::uint16_t ID_BACK = 40002;
-inline constexpr std::uint16_t ID_UP = 40003;
-inline constexpr std::uint16_t ID_DOWN = 40004;
-inline constexpr std::uint16_t ID_SELECT = 40007;
 
 inline constexpr const char* WINDOW_CLASS = "kelvaro";
 inline constexpr const char* WINDOW_TITLE = "Quendra";
@@ -19,7 +14,6 @@ inline constexpr const char* MODE_FAILED_TEXT = "This display card does not supp
 inline constexpr const char* FRAME_FAILED_TEXT = "Displaying the next frame failed. Press OK exit. ";
 
 // Exit codes: 0 after a normal end; 1 when the program could not start or a frame failed.
-inline constexpr int EXIT_NORMAL = 0;
 inline constexpr int EXIT_FAILURE_CODE = 1;
 
 // Runs the whole program; returns the process exit code.

@@ -9,6 +9,8 @@
 #include "game/random.h"
 #include "game/state.h"
 #include "input/mouse.h"
+#include "platform/platform.h"
+#include "platform/resource.h"
 
 namespace {
 
@@ -23,7 +25,7 @@ Picture** const allPictures[] = {&backgroundPicture, &spritesPicture,   &explosi
 HRESULT InitDisplay(HWND window) {
     screen = new (std::nothrow) Screen;
     if (!screen) return E_OUTOFMEMORY;
-    HRESULT r = screen->EnterFullScreen(window, 640, 480, 16);
+    HRESULT r = screen->EnterFullScreen(window, SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_BITS);
     if (FAILED(r)) {
         MessageBox(window, MODE_FAILED_TEXT, ERROR_TITLE, MB_OK | MB_ICONERROR);
         return r;
@@ -35,9 +37,9 @@ HRESULT InitSounds(HWND window) {
     audioManager = new (std::nothrow) AudioManager;
     if (!audioManager) return E_FAIL;
     if (FAILED(audioManager->Open(window, 128, 1))) return E_FAIL;
-    audioManager->LoadSound(&shotSound, IDR_VORPSHOT, WAVE_TYPE, true, false);
-    audioManager->LoadSound(&dieSound, IDR_VORPDIE, WAVE_TYPE, true, false);
-    audioManager->LoadSound(&splatSound, IDR_VORPSPLAT, WAVE_TYPE, true, false);
+    audioManager->LoadSound(&shotSound, IDR_VORPSHOT, RT_WAVE, true, false);
+    audioManager->LoadSound(&dieSound, IDR_VORPDIE, RT_WAVE, true, false);
+    audioManager->LoadSound(&splatSound, IDR_VORPSPLAT, RT_WAVE, true, false);
     return S_OK;
 }
 

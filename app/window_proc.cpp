@@ -14,16 +14,16 @@ void Command(HWND window, std::uint16_t command) {
             if (playing == 1) EndGame();
             break;
         case ID_UP:
-            if (menuSelection > 0) --menuSelection;
+            if (menuSelection > MENU_START) --menuSelection;
             break;
         case ID_DOWN:
-            if (menuSelection < 2) ++menuSelection;
+            if (menuSelection < MENU_LEAVE) ++menuSelection;
             break;
         case ID_SELECT:
             if (playing != 0) break;
-            if (menuSelection == 0) StartNewGame();
-            else if (menuSelection == 1) ResetBestScore();
-            else if (menuSelection == 2) PostMessage(window, WM_CLOSE, 0, 0);
+            if (menuSelection == MENU_START) StartNewGame();
+            else if (menuSelection == MENU_RESET_BEST) ResetBestScore();
+            else if (menuSelection == MENU_LEAVE) PostMessage(window, WM_CLOSE, 0, 0);
             break;
     }
 }

@@ -13,7 +13,6 @@ SoundSegment::~SoundSegment() {
     if (segment) {
         if (loader) loader->ReleaseObject(segment);
         if (prepared && performance) performance->Unload(*segment);
-        audioPath = nullptr;
         ReleaseSoundObject(segment);
         segment = nullptr;
     }

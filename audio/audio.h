@@ -32,7 +32,6 @@ public:
     SoundObject* segment;
     SoundLoader* loader;            // borrowed from the engine
     SoundPerformance* performance;  // borrowed from the engine
-    AudioPath* audioPath = nullptr;
     std::int32_t prepared = 0;
 };
 

@@ -16,20 +16,10 @@ HRESULT Picture::CopyBitmapIn(const Bitmap* bitmap, int x, int y, int width, int
     surface->Restore();
     if (width == 0) width = bitmap->width;
     if (height == 0) height = bitmap->height;
-    if (x < 0 || y < 0 || width <= 0 || height <= 0 || x > bitmap->width - width ||
-        y > bitmap->height - height)
+    if (x != 0 || y != 0 || width != bitmap->width || height != bitmap->height ||
+        width != surface->width() || height != surface->height())
         return E_INVALIDARG;
-    if (x == 0 && y == 0 && width == surface->width() && height == surface->height() &&
-        bitmap->width == width && bitmap->height == height)
-        return CopyBitmapToSurface(*bitmap, *surface);
-    // A different size: each surface pixel takes the bitmap pixel it falls on.
-    for (int sy = 0; sy < surface->height(); ++sy)
-        for (int sx = 0; sx < surface->width(); ++sx)
-            surface->at(sx, sy) = ColorToPixel(bitmap->ColorAt(
-                x + static_cast<int>(static_cast<long long>(sx) * width / surface->width()),
-                y + static_cast<int>(static_cast<long long>(sy) * height / surface->height())));
-    surface->PixelsWritten();
-    return S_OK;
+    return CopyBitmapToSurface(*bitmap, *surface);
 }
 
 HRESULT Picture::SetKeyColor(COLORREF color) {

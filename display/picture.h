@@ -15,7 +15,8 @@ public:
     // Releases the surface.
     void Discard();
     // Copies the source rectangle (x, y, width, height; 0 sizes mean the bitmap's own) of a
-    // bitmap onto the whole surface, scaled to it, converting colours to the surface's format.
+    // bitmap onto the whole surface, converting colours to the surface's format. The rectangle
+    // must be the whole bitmap at the surface's size (E_INVALIDARG otherwise): nothing is scaled.
     HRESULT CopyBitmapIn(const Bitmap* bitmap, int x, int y, int width, int height);
     // From now on copies leave out the pixels that hold this colour's converted value.
     HRESULT SetKeyColor(COLORREF color);

@@ -1,13 +1,9 @@
 // The screen's full-screen mode, its drawing operations and the flip.
 #include "display/screen.h"
 
-#include <cstdio>
 #include <new>
-#include <vector>
 
 HRESULT Screen::ReleaseObjects() {
-    delete extraSurface;
-    extraSurface = nullptr;
     backBuffer = nullptr;  // belongs to the flip chain
     delete primarySurface;
     primarySurface = nullptr;
@@ -32,32 +28,13 @@ HRESULT Screen::EnterFullScreen(HWND forWindow, std::uint32_t width, std::uint32
     return S_OK;
 }
 
-namespace {
-
-// A text name that is no embedded bitmap may be the path of a bitmap file.
-bool ReadBitmapFile(const char* path, std::vector<std::uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return false;
-    std::uint8_t buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0 && bytes.size() < (64u << 20))
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    std::fclose(file);
-    return bytes.size() > 14 && bytes[0] == 'B' && bytes[1] == 'M';
-}
-
-}  // namespace
-
 HRESULT Screen::LoadPicture(Picture** out, ResourceId name, int width, int height) {
     if (!directDraw || !out || (!name.text && name.number == 0) || (name.text && !*name.text))
         return E_INVALIDARG;
     *out = nullptr;
+    // Only embedded bitmaps: nothing is read from disk.
     Bitmap bitmap;
-    std::vector<std::uint8_t> file;
-    bool found = DecodeBitmap(FindResource(RT_BITMAP, name), bitmap);
-    if (!found && name.text && ReadBitmapFile(name.text, file))
-        found = DecodeBitmap(std::span<const std::uint8_t>(file).subspan(14), bitmap);
-    if (!found) return E_FAIL;
+    if (!DecodeBitmap(FindResource(RT_BITMAP, name), bitmap)) return E_FAIL;
     if (width == 0) width = bitmap.width;
     if (height == 0) height = bitmap.height;
 

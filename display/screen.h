@@ -14,13 +14,13 @@ public:
     Screen& operator=(const Screen&) = delete;
 
     // Releases every display object; a second call changes nothing. Always 0.
-    virtual HRESULT ReleaseObjects();
+    HRESULT ReleaseObjects();
     // Takes the window into full-screen mode; E_FAIL when any step fails (what was made so far
     // stays until the next ReleaseObjects).
     HRESULT EnterFullScreen(HWND window, std::uint32_t width, std::uint32_t height,
                             std::uint32_t bits);
-    // Makes a picture from the embedded bitmap `name` (or, failing that, a bitmap file of that
-    // name) at width x height, 0 meaning the bitmap's own size.
+    // Makes a picture from the embedded bitmap `name`; width and height must be the bitmap's
+    // own (0 meaning just that): pictures are never scaled.
     HRESULT LoadPicture(Picture** out, ResourceId name, int width, int height);
     // Shows the back buffer; retries at once while the flip is refused as still drawing;
     // restores lost surfaces and answers DDERR_SURFACELOST.
@@ -38,6 +38,5 @@ public:
     DisplayDevice* directDraw = nullptr;
     FlipChain* primarySurface = nullptr;
     Surface* backBuffer = nullptr;
-    Surface* extraSurface = nullptr;
     HWND window = nullptr;
 };

@@ -18,15 +18,8 @@ HRESULT MenuFrame() {
     std::int32_t s = menuSelection;
     screen->DrawPicturePart(kBandX, kBandY + kBandHeight * s, 0, kBandHeight * s, kBandWidth,
                             kBandHeight * (s + 1), menuItemsPicture);
-    for (int p = 10; p >= 1; --p) {
-        std::int32_t d = value % 10;
-        std::int32_t left = DIGIT_LEFT + DIGIT_WIDTH * d;
-        HRESULT r = screen->DrawPicturePart(kDigitsLeft + DIGIT_WIDTH * p, kDigitsY, left,
-                                            DIGIT_TOP, left + DIGIT_WIDTH,
-                                            DIGIT_TOP + DIGIT_HEIGHT, spritesPicture);
-        if (FAILED(r)) return r;
-        value /= 10;
-    }
-    HRESULT r = screen->ShowFrame();
+    HRESULT r = DrawDigits(kDigitsLeft, kDigitsY, value);
+    if (FAILED(r)) return r;
+    r = screen->ShowFrame();
     return FAILED(r) ? r : S_OK;
 }

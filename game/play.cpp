@@ -15,7 +15,7 @@ constexpr std::int32_t kCursorMin = 32, kCursorMaxX = 608, kCursorMaxY = 448;
 constexpr std::int32_t kCrosshairOffset = CROSSHAIR_SIZE / 2;
 constexpr int kPositionsX = 482, kPositionsY = 322;  // the whole 158-pixel cell on screen
 constexpr int kSplatOffset = 16, kExplosionOffset = 15;
-constexpr int kScoreDigits = 10, kScoreLeft = 349;
+constexpr std::uint32_t kScoreLeft = 349;
 
 void PlaceAtRandom(Target& target) {
     target.x = static_cast<std::uint16_t>(NextRandom() % kPositionsX);
@@ -34,7 +34,7 @@ std::int32_t MoveWithin(std::int32_t position, std::int32_t movement, std::int32
 
 // Returns whether the frame fires a shot: the button first seen up after it was seen down.
 bool ReadShot() {
-    bool down = (mouseState.rgbButtons[0] & 0x80) != 0;
+    bool down = (mouseState.rgbButtons[0] & BUTTON_DOWN) != 0;
     if (down && buttonLatch == 0) {
         buttonLatch = 1;
     } else if (!down && buttonLatch == 1) {
@@ -65,7 +65,7 @@ void Step(std::uint32_t elapsed) {
 const SpriteRow& GrowingRow(std::uint16_t frame) {
     static constexpr const SpriteRow* rows[] = {&SMALL_TARGETS, &MEDIUM_SMALL_TARGETS,
                                                 &MEDIUM_LARGE_TARGETS, &LARGE_TARGETS};
-    return *rows[frame / 5];
+    return *rows[frame / PICTURES_PER_SIZE];
 }
 
 // The hit test compares the crosshair picture's corner with the target cell's corner.
@@ -78,7 +78,7 @@ void HandleTarget(Target& target, bool shot) {
     const std::uint32_t x = target.x, y = target.y;
     if (target.frame < FRAME_SPLATTING) {
         const SpriteRow& row = GrowingRow(target.frame);
-        std::int32_t left = row.left + row.size * (target.frame % 5);
+        std::int32_t left = row.left + row.size * (target.frame % PICTURES_PER_SIZE);
         screen->DrawPicturePart(x + row.offset, y + row.offset, left, row.top, left + row.size,
                                 row.top + row.size, spritesPicture);
         if (shot && IsHit(target, row.size)) target.frame = FRAME_HIT;
@@ -99,7 +99,8 @@ void HandleTarget(Target& target, bool shot) {
         if (score > runBest) runBest = score;
     } else {
         // Explosion cells 1 to 7, then cell 7 once more before the respawn.
-        std::int32_t cell = target.frame == FRAME_LAST_EXPLOSION ? 7 : target.frame - FRAME_HIT;
+        std::int32_t cell =
+            target.frame == FRAME_LAST_EXPLOSION ? EXPLOSION_LAST_CELL : target.frame - FRAME_HIT;
         std::int32_t left = EXPLOSION_CELL * cell;
         screen->DrawPicturePart(x + kExplosionOffset, y + kExplosionOffset, left, 0,
                                 left + EXPLOSION_CELL, EXPLOSION_CELL, explosionPicture);
@@ -109,19 +110,23 @@ void HandleTarget(Target& target, bool shot) {
 
 }  // namespace
 
+HRESULT DrawDigits(std::uint32_t left, std::uint32_t y, std::int32_t value) {
+    for (int p = DIGIT_COUNT; p != 0; --p) {
+        std::int32_t d = value % 10;
+        std::int32_t from = DIGIT_LEFT + DIGIT_WIDTH * d;
+        HRESULT r = screen->DrawPicturePart(left + DIGIT_WIDTH * static_cast<std::uint32_t>(p), y,
+                                            from, DIGIT_TOP, from + DIGIT_WIDTH,
+                                            DIGIT_TOP + DIGIT_HEIGHT, spritesPicture);
+        if (FAILED(r)) return r;
+        value /= 10;
+    }
+    return S_OK;
+}
+
 void DrawScore() {
     // A score below 0 (only in the last frame of a game, when several targets splat at once)
     // has no digits: it shows as ten zeros.
-    std::int32_t value = score < 0 ? 0 : score;
-    for (int p = kScoreDigits; p != 0; --p) {
-        std::int32_t d = value % 10;
-        std::int32_t left = DIGIT_LEFT + DIGIT_WIDTH * d;
-        if (FAILED(screen->DrawPicturePart(kScoreLeft + DIGIT_WIDTH * p, 0, left, DIGIT_TOP,
-                                           left + DIGIT_WIDTH, DIGIT_TOP + DIGIT_HEIGHT,
-                                           spritesPicture)))
-            return;
-        value /= 10;
-    }
+    DrawDigits(kScoreLeft, 0, score < 0 ? 0 : score);
 }
 
 HRESULT PlayFrame(std::uint32_t elapsed) {

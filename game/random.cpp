@@ -2,7 +2,7 @@
 #include "game/random.h"
 
 namespace {
-std::uint32_t state = 1;  // before seeding
+std::uint32_t state = UNSEEDED;
 }
 
 void SeedRandom(std::uint32_t seed) { state = seed; }

@@ -6,10 +6,16 @@
 
 #include <cstdio>
 
+#include "game/random.h"
+#include "platform/bytes.h"
 #include "platform/window.h"
 
-std::int32_t cursorX = 319;
-std::int32_t cursorY = 239;
+namespace {
+constexpr std::int32_t kStartX = 319, kStartY = 239;  // the crosshair starts at the centre
+}  // namespace
+
+std::int32_t cursorX = kStartX;
+std::int32_t cursorY = kStartY;
 std::int32_t score = 0;
 std::uint8_t lastTargetIndex = 0;
 std::int32_t bestScore = 0;
@@ -54,8 +60,7 @@ std::int32_t ReadBestScore() {
         }
         close(file);
     }
-    return static_cast<std::int32_t>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
-                                     (static_cast<std::uint32_t>(bytes[3]) << 24));
+    return static_cast<std::int32_t>(ReadLe(bytes, 4));
 }
 
 // Replaces the file with exactly these 4 bytes. The bytes go to a new file that is renamed
@@ -93,7 +98,7 @@ void EndGame() {
         shown = runBest;
     }
     playing = 0;
-    menuSelection = 0;
+    menuSelection = MENU_START;
     bestScore = shown;
 }
 
@@ -101,4 +106,21 @@ void ResetBestScore() {
     WriteBestScore(0);
     runBest = 0;
     EndGame();
+}
+
+void ResetGameState() {
+    cursorX = kStartX;
+    cursorY = kStartY;
+    score = 0;
+    lastTargetIndex = 0;
+    bestScore = 0;
+    for (Target& target : targets) target = Target{};
+    lastFrameTime = 0;
+    windowActive = 0;
+    stepTime = 0;
+    buttonLatch = 0;
+    runBest = 0;
+    playing = 0;
+    menuSelection = MENU_START;
+    SeedRandom(UNSEEDED);
 }

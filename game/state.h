@@ -9,7 +9,7 @@ class AudioManager;
 class SoundSegment;
 
 // One target: the top-left corner of its 158 by 158 cell, and its state and animation number
-// (see play.h for what each frame number means).
+// (see frames.h for what each frame number means).
 struct Target {
     std::uint16_t x;
     std::uint16_t y;
@@ -18,6 +18,9 @@ struct Target {
 static_assert(sizeof(Target) == 6);
 
 inline constexpr int MAX_TARGETS = 256;
+
+// The menu's entries, top to bottom, as `menuSelection` holds them.
+enum MenuEntry : std::uint8_t { MENU_START = 0, MENU_RESET_BEST = 1, MENU_LEAVE = 2 };
 
 extern std::int32_t cursorX;            // crosshair centre, kept within 32..608
 extern std::int32_t cursorY;            // and 32..448
@@ -32,7 +35,7 @@ extern std::uint32_t stepTime;          // milliseconds gathered towards the nex
 extern std::uint8_t buttonLatch;        // 1 while the button, once seen down, is not seen up
 extern std::int32_t runBest;            // highest score of the running (or last) game
 extern std::uint8_t playing;            // 1 while a game runs
-extern std::uint8_t menuSelection;      // 0 start, 1 delete the best score, 2 leave
+extern std::uint8_t menuSelection;      // a MenuEntry
 
 extern Picture* backgroundPicture;
 extern Picture* spritesPicture;
@@ -52,6 +55,9 @@ extern SoundSegment* splatSound;
 // 32-bit number. Missing or empty reads as 0; a short file fills the low bytes only.
 inline constexpr const char* BEST_SCORE_FILE = "QUENDRA.DAT";
 
+// Every game variable back to its value in a freshly started program, and the random generator
+// to its unseeded state. The objects (screen, pictures, sounds) are FreeGame's to release.
+void ResetGameState();
 // Starts a game: one target at (320, 240), score 3; frame time counts from now.
 void StartNewGame();
 // Ends a game (or start-up): stores the game's best if it beats the file's, shows the menu.

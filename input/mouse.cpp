@@ -47,3 +47,8 @@ void FreeMouse() {
         directInput = nullptr;
     }
 }
+
+void ResetMouse() {
+    FreeMouse();
+    mouseState = MouseState{};
+}

@@ -10,7 +10,7 @@ struct MouseState {
     std::int32_t lX;              // movement to the right since the previous read, in counts
     std::int32_t lY;              // movement downwards
     std::int32_t lZ;              // wheel; never read by the game
-    std::uint8_t rgbButtons[8];   // 0x80 set while that button is down; button 0 is primary
+    std::uint8_t rgbButtons[8];   // BUTTON_DOWN set while that button is down; 0 is primary
 };
 static_assert(sizeof(MouseState) == 20);
 
@@ -24,3 +24,5 @@ HRESULT InitMouse(HWND window);
 // Always 0.
 HRESULT ReadMouse();
 void FreeMouse();
+// Back to a fresh program's mouse: the device released and nothing read.
+void ResetMouse();

@@ -36,7 +36,7 @@ HRESULT MouseDevice::GetDeviceState(std::uint32_t size, void* data) {
     std::int32_t axes[3] = {reading.dx, reading.dy, 0};
     std::uint8_t buttons[8] = {};
     for (int i = 0; i < 8; ++i)
-        buttons[i] = (reading.buttons >> i) & 1 ? std::uint8_t{0x80} : std::uint8_t{0};
+        buttons[i] = (reading.buttons >> i) & 1 ? BUTTON_DOWN : std::uint8_t{0};
     std::memcpy(data, axes, sizeof axes);
     std::memcpy(static_cast<std::uint8_t*>(data) + 12, buttons, sizeof buttons);
     return S_OK;

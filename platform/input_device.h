@@ -6,6 +6,8 @@
 
 #include "platform/window.h"
 
+// In a mouse state's button bytes: set while that button is down.
+inline constexpr std::uint8_t BUTTON_DOWN = 0x80;
 inline constexpr std::uint32_t DISCL_EXCLUSIVE = 1;
 inline constexpr std::uint32_t DISCL_FOREGROUND = 4;
 

@@ -10,6 +10,11 @@
 
 #include "platform/results.h"
 
+// The one display mode the program uses: the page every backend shows, 16-bit RGB565.
+inline constexpr std::uint32_t SCREEN_WIDTH = 640;
+inline constexpr std::uint32_t SCREEN_HEIGHT = 480;
+inline constexpr std::uint32_t SCREEN_BITS = 16;
+
 namespace sys {
 
 // Creates the one top-level window, not yet visible; false when it can't be made.

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/bytes.h"
+
 Surface::Surface(int width, int height)
     : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height, 0) {}
 
@@ -121,16 +123,6 @@ HRESULT BltFast(Surface& target, std::uint32_t x, std::uint32_t y, const Surface
     return S_OK;
 }
 
-namespace {
-
-std::uint32_t Le(const std::uint8_t* p, int bytes) {
-    std::uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
-    return v;
-}
-
-}  // namespace
-
 COLORREF Bitmap::ColorAt(int x, int y) const {
     std::size_t row = static_cast<std::size_t>(bottomUp ? height - 1 - y : y) * stride;
     const std::uint8_t* line = rows.data() + row;
@@ -146,12 +138,12 @@ COLORREF Bitmap::ColorAt(int x, int y) const {
 }
 
 bool DecodeBitmap(std::span<const std::uint8_t> dib, Bitmap& out) {
-    if (dib.size() < 40 || Le(dib.data(), 4) != 40) return false;
+    if (dib.size() < 40 || ReadLe(dib.data(), 4) != 40) return false;
     const std::uint8_t* h = dib.data();
-    std::int32_t width = static_cast<std::int32_t>(Le(h + 4, 4));
-    std::int32_t height = static_cast<std::int32_t>(Le(h + 8, 4));
-    int planes = static_cast<int>(Le(h + 12, 2)), bits = static_cast<int>(Le(h + 14, 2));
-    std::uint32_t compression = Le(h + 16, 4), used = Le(h + 32, 4);
+    std::int32_t width = static_cast<std::int32_t>(ReadLe(h + 4, 4));
+    std::int32_t height = static_cast<std::int32_t>(ReadLe(h + 8, 4));
+    int planes = static_cast<int>(ReadLe(h + 12, 2)), bits = static_cast<int>(ReadLe(h + 14, 2));
+    std::uint32_t compression = ReadLe(h + 16, 4), used = ReadLe(h + 32, 4);
     if (planes != 1 || compression != 0 || (bits != 1 && bits != 4 && bits != 8)) return false;
     if (width <= 0 || width > 16384 || height == 0 || height < -16384 || height > 16384)
         return false;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/bytes.h"
 #include "platform/platform.h"
 #include "platform/resource.h"
 
@@ -44,19 +45,17 @@ bool Enqueue(const MSG& message) {
 
 bool AnyWaiting() { return queueCount > 0 || quitPosted; }
 
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-
 // The 32 by 32 image of an icon group (RT_ICON by the id its directory gives), as ARGB:
 // a 4-bit picture with its 1-bit mask below the pixels.
 bool DecodeIcon(HICON icon, std::vector<std::uint32_t>& argb, int& size) {
     auto group = static_cast<const std::span<const std::uint8_t>*>(icon);
     if (group->size() < 20) return false;
-    std::uint16_t id = Le16(group->data() + 6 + 12);  // first entry's nID
+    auto id = static_cast<std::uint16_t>(ReadLe(group->data() + 6 + 12, 2));  // first entry's nID
     auto image = FindResource(RT_ICON, id);
     if (image.size() < 40 + 64) return false;
     const std::uint8_t* p = image.data();
-    int width = static_cast<int>(p[4] | (p[5] << 8));
-    int bits = Le16(p + 14);
+    int width = static_cast<int>(ReadLe(p + 4, 2));
+    int bits = static_cast<int>(ReadLe(p + 14, 2));
     if (bits != 4 || width <= 0 || width > 256) return false;
     std::size_t xorStride = ((width * 4 + 31) / 32) * 4, andStride = ((width + 31) / 32) * 4;
     if (image.size() < 40 + 64 + (xorStride + andStride) * width) return false;
@@ -105,7 +104,7 @@ HWND CreateWindowEx(std::uint32_t, const char* className, const char* title, std
 bool ShowWindow(HWND window, int) {
     if (!window || window != currentWindow) return false;
     sys::ShowWindow();
-    SendMessage(window, WM_SIZE, SIZE_RESTORED, 640 | (480 << 16));
+    SendMessage(window, WM_SIZE, SIZE_RESTORED, SCREEN_WIDTH | (SCREEN_HEIGHT << 16));
     SendMessage(window, WM_SETCURSOR, 0, 0);  // the pointer is over the full-screen window
     return true;
 }
@@ -125,7 +124,11 @@ HWND CurrentWindow() { return currentWindow; }
 
 bool MessageWaiting() { return AnyWaiting(); }
 
-void ClearMessages() {
+void ResetWindowSystem() {
+    registeredClass = {};
+    theWindow = {};
+    currentWindow = nullptr;
+    accelerators = {};
     queueHead = queueCount = 0;
     quitPosted = false;
     quitCode = 0;
@@ -179,7 +182,9 @@ bool TranslateAccelerator(HWND window, HACCEL table, const MSG* message) {
     if (message->message != WM_KEYDOWN && message->message != WM_SYSKEYDOWN) return false;
     for (std::size_t at = 0; at + 8 <= table->entries.size(); at += 8) {
         const std::uint8_t* entry = table->entries.data() + at;
-        std::uint16_t flags = Le16(entry), key = Le16(entry + 2), command = Le16(entry + 4);
+        auto flags = static_cast<std::uint16_t>(ReadLe(entry, 2));
+        auto key = static_cast<std::uint16_t>(ReadLe(entry + 2, 2));
+        auto command = static_cast<std::uint16_t>(ReadLe(entry + 4, 2));
         std::uint8_t wanted = ((flags & FSHIFT) ? MOD_SHIFT : 0) |
                               ((flags & FCONTROL) ? MOD_CONTROL : 0) | ((flags & FALT) ? MOD_ALT : 0);
         if ((flags & FVIRTKEY) && key == message->wParam && wanted == message->modifiers) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "platform/keys.h"
 #include "platform/results.h"
 
 using UINT = std::uint32_t;
@@ -38,7 +39,6 @@ inline constexpr UINT WM_EXITSIZEMOVE = 562;
 inline constexpr WPARAM SIZE_RESTORED = 0;
 inline constexpr WPARAM SIZE_MINIMIZED = 1;
 inline constexpr WPARAM SIZE_MAXIMIZED = 2;
-inline constexpr WPARAM SIZE_MAXSHOW = 3;
 inline constexpr WPARAM SIZE_MAXHIDE = 4;
 
 inline constexpr WPARAM SC_SIZE = 0xF000;
@@ -46,28 +46,6 @@ inline constexpr WPARAM SC_MOVE = 0xF010;
 inline constexpr WPARAM SC_MAXIMIZE = 0xF030;
 inline constexpr WPARAM SC_CLOSE = 0xF060;
 inline constexpr WPARAM SC_MONITORPOWER = 0xF170;
-
-// Virtual keys.
-inline constexpr WPARAM VK_RETURN = 0x0D;
-inline constexpr WPARAM VK_MENU = 0x12;
-inline constexpr WPARAM VK_ESCAPE = 0x1B;
-inline constexpr WPARAM VK_UP = 0x26;
-inline constexpr WPARAM VK_DOWN = 0x28;
-inline constexpr WPARAM VK_F1 = 0x70;
-inline constexpr WPARAM VK_F10 = 0x79;
-
-// Modifier keys held when a key message was made.
-inline constexpr std::uint8_t MOD_SHIFT = 1;
-inline constexpr std::uint8_t MOD_CONTROL = 2;
-inline constexpr std::uint8_t MOD_ALT = 4;
-
-// Accelerator entry flags.
-inline constexpr std::uint16_t FVIRTKEY = 0x01;
-inline constexpr std::uint16_t FNOINVERT = 0x02;
-inline constexpr std::uint16_t FSHIFT = 0x04;
-inline constexpr std::uint16_t FCONTROL = 0x08;
-inline constexpr std::uint16_t FALT = 0x10;
-inline constexpr std::uint16_t ACCEL_END = 0x80;
 
 inline constexpr UINT CS_VREDRAW = 1;
 inline constexpr UINT CS_HREDRAW = 2;
@@ -133,8 +111,9 @@ std::uint32_t GetTickCount();
 
 // For the backends: puts a desktop event into the queue as a message for the window.
 void PostWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, std::uint8_t modifiers = 0);
-// Empties the queue and forgets a posted quit (a fresh program run in the same process).
-void ClearMessages();
+// Forgets the class, the window, the keyboard table, every message and a posted quit (a fresh
+// program run in the same process).
+void ResetWindowSystem();
 // For the backends: whether a message is in the queue already (asks the backend nothing).
 bool MessageWaiting();
 // The window, once created and until destroyed; else null.

@@ -101,7 +101,7 @@ void PrintState(std::FILE* out, std::uint32_t clock) {
 }
 
 bool WriteDump(const char* path, const std::vector<std::uint16_t>& page) {
-    constexpr std::uint32_t width = 640, height = 480, headers = 14 + 40 + 12;
+    constexpr std::uint32_t width = SCREEN_WIDTH, height = SCREEN_HEIGHT, headers = 14 + 40 + 12;
     constexpr std::uint32_t imageSize = width * height * 2;
     std::uint8_t header[headers] = {'B', 'M'};
     Le(header + 2, headers + imageSize, 4);

@@ -52,8 +52,8 @@ bool ParseKey(const std::string& text, Line& line) {
         const char* name;
         std::uint32_t key;
     } named[] = {{"up", VK_UP},         {"down", VK_DOWN}, {"enter", VK_RETURN},
-                 {"escape", VK_ESCAPE}, {"left", 0x25},    {"right", 0x27},
-                 {"space", 0x20},       {"tab", 0x09},     {"backspace", 0x08}};
+                 {"escape", VK_ESCAPE}, {"left", VK_LEFT},  {"right", VK_RIGHT},
+                 {"space", VK_SPACE},    {"tab", VK_TAB},   {"backspace", VK_BACK}};
     for (const auto& n : named)
         if (rest == n.name) return line.key = n.key, true;
     if (rest.size() == 1 && std::isalnum(static_cast<unsigned char>(rest[0])))

@@ -4,7 +4,10 @@
 #include <exception>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "app/commands.h"
+#include "platform/catalogue.h"
 #include "tools/artwork.h"
 #include "tools/formats.h"
 #include "tools/sounds.h"
@@ -16,27 +19,24 @@ int main(int argc, char** argv) {
     }
     const std::string dir = std::string(argv[1]) + "/";
     try {
-        WriteFile(dir + "sprites.bmp", EncodeBmp(MakeSprites()));
-        WriteFile(dir + "background.bmp", EncodeBmp(MakeBackground()));
-        WriteFile(dir + "explosion.bmp", EncodeBmp(MakeExplosion()));
-        WriteFile(dir + "splat.bmp", EncodeBmp(MakeSplat()));
-        WriteFile(dir + "crosshair.bmp", EncodeBmp(MakeCrosshair()));
-        WriteFile(dir + "menupanel.bmp", EncodeBmp(MakeMenuPanel()));
-        WriteFile(dir + "menuitems.bmp", EncodeBmp(MakeMenuItems()));
-        WriteFile(dir + "loading.bmp", EncodeBmp(MakeLoading()));
-        for (auto [name, sound] : {std::pair{"shot.wav", MakeShotSound()}, std::pair{"die.wav", MakeDieSound()},
-                                   std::pair{"splat.wav", MakeSplatSound()}})
+        WriteFile(dir + IDB_SPRITES_FILE, EncodeBmp(MakeSprites()));
+        WriteFile(dir + IDB_BACKGROUND_FILE, EncodeBmp(MakeBackground()));
+        WriteFile(dir + IDB_EXPLOSION_FILE, EncodeBmp(MakeExplosion()));
+        WriteFile(dir + IDB_SPLAT_FILE, EncodeBmp(MakeSplat()));
+        WriteFile(dir + IDB_CROSSHAIR_FILE, EncodeBmp(MakeCrosshair()));
+        WriteFile(dir + IDB_MENUPANEL_FILE, EncodeBmp(MakeMenuPanel()));
+        WriteFile(dir + IDB_MENUITEMS_FILE, EncodeBmp(MakeMenuItems()));
+        WriteFile(dir + IDB_LOADING_FILE, EncodeBmp(MakeLoading()));
+        for (auto [name, sound] : {std::pair{IDR_VORPSHOT_FILE, MakeShotSound()},
+                                   std::pair{IDR_VORPDIE_FILE, MakeDieSound()},
+                                   std::pair{IDR_VORPSPLAT_FILE, MakeSplatSound()}})
             WriteFile(dir + name, EncodeWav(sound.samples, sound.rate));
         const auto icons = MakeIcons();
-        WriteFile(dir + "app.ico", EncodeIcon(icons));
-        WriteFile(dir + "app-icon-group.bin", EncodeIconGroup(icons));
-        // Down, Escape, Alt+F10, Enter, Up. Flags: 0x01 virtual key, 0x02 no menu flash,
-        // 0x10 with Alt, 0x80 the last entry.
-        WriteFile(dir + "keys.bin", EncodeAccelerators({{0x03, 0x28, 40004},
-                                                        {0x03, 0x1B, 40002},
-                                                        {0x13, 0x79, 40001},
-                                                        {0x03, 0x0D, 40007},
-                                                        {0x83, 0x26, 40003}}));
+        WriteFile(dir + ICON_IMAGES_FILE, EncodeIcon(icons));
+        WriteFile(dir + IDI_APP_FILE, EncodeIconGroup(icons));
+        std::vector<Accelerator> keys;
+        for (const KeyCommand& entry : KEY_TABLE) keys.push_back({entry.flags, entry.key, entry.command});
+        WriteFile(dir + IDR_ACCEL_FILE, EncodeAccelerators(keys));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quendra-make-assets: %s\n", e.what());
         return 1;

@@ -2,9 +2,13 @@
 // and a sound log that a script (replay/) or a test sets. Nothing here touches hardware.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 #include <vector>
+
+#include "platform/platform.h"
 
 namespace scripted {
 
@@ -44,16 +48,25 @@ struct World {
     int acquireCalls = 0, readCalls = 0;
 
     // The last page presented, 640 x 480 RGB565; black until the first.
-    std::vector<std::uint16_t> lastFrame = std::vector<std::uint16_t>(640 * 480, 0);
+    std::vector<std::uint16_t> lastFrame = std::vector<std::uint16_t>(SCREEN_WIDTH * SCREEN_HEIGHT, 0);
     std::uint32_t framesPresented = 0;
     bool displayOpen = false;
+
+    // The sounds loaded, by id: the name is their file's (empty: a free slot).
+    struct Sound {
+        std::string_view name;
+        bool prepared = false;
+    };
+    std::array<Sound, 16> sounds;
+    bool soundOpen = false;
 
     Driver* driver = nullptr;
     std::FILE* out = stdout;  // message and sound lines
 };
 
 World& world();
-// Back to a fresh platform (for tests that run several programs in one process).
+// Back to a fresh platform, the window system's state included (for tests that run several
+// programs in one process). The driver and the output stay.
 void Reset();
 
 }  // namespace scripted

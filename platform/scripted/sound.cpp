@@ -1,7 +1,8 @@
 // The scripted sound engine: no output; says which sound is asked to play or stop.
-#include <array>
 #include <cstring>
+#include <string_view>
 
+#include "platform/catalogue.h"
 #include "platform/platform.h"
 #include "platform/resource.h"
 #include "platform/scripted/scripted.h"
@@ -12,40 +13,43 @@ namespace snd {
 
 namespace {
 
-struct Slot {
-    const char* name = nullptr;  // null: free
-    bool prepared = false;
-};
-std::array<Slot, 16> slots;
-bool open = false;
+using Slot = scripted::World::Sound;
 
-// The game's sounds are known by the resource they were made from.
-const char* NameOf(std::span<const std::uint8_t> wave) {
-    static const struct {
-        const char* resource;
-        const char* name;
-    } known[] = {{"IDR_VORPSHOT", "shot"}, {"IDR_VORPDIE", "die"}, {"IDR_VORPSPLAT", "splat"}};
-    for (const auto& k : known)
-        if (FindResource(RT_WAVE, k.resource).data() == wave.data()) return k.name;
+// The game's sounds are known by the resource they were made from, and named after its file.
+std::string_view NameOf(std::span<const std::uint8_t> wave) {
+#define QUENDRA_KNOWN(constant, type, file)                              \
+    if (FindResource(type, constant).data() == wave.data()) {            \
+        std::string_view name = file;                                    \
+        return name.substr(0, name.rfind('.'));                          \
+    }
+    QUENDRA_NAMED(QUENDRA_KNOWN)
+#undef QUENDRA_KNOWN
     return "other";
 }
 
+void Say(const char* what, std::string_view name) {
+    std::fprintf(world().out, "sound %s %.*s\n", what, static_cast<int>(name.size()), name.data());
+}
+
 Slot* Find(SoundId id) {
-    if (id < 0 || id >= static_cast<SoundId>(slots.size()) || !slots[id].name) return nullptr;
+    auto& slots = world().sounds;
+    if (id < 0 || id >= static_cast<SoundId>(slots.size()) || slots[id].name.empty()) return nullptr;
     return &slots[id];
 }
 
 }  // namespace
 
 bool Open() {
-    open = !world().faults.audio;
-    return open;
+    world().soundOpen = !world().faults.audio;
+    return world().soundOpen;
 }
 
 SoundId Load(std::span<const std::uint8_t> wave) {
-    if (!open || wave.size() < 12 || std::memcmp(wave.data(), "RIFF", 4) != 0) return -1;
+    auto& slots = world().sounds;
+    if (!world().soundOpen || wave.size() < 12 || std::memcmp(wave.data(), "RIFF", 4) != 0)
+        return -1;
     for (std::size_t i = 0; i < slots.size(); ++i)
-        if (!slots[i].name) {
+        if (slots[i].name.empty()) {
             slots[i] = Slot{NameOf(wave), false};
             return static_cast<SoundId>(i);
         }
@@ -62,12 +66,12 @@ bool Prepare(SoundId id) {
 bool Play(SoundId id) {
     Slot* slot = Find(id);
     if (!slot || !slot->prepared) return false;
-    std::fprintf(world().out, "sound play %s\n", slot->name);
+    Say("play", slot->name);
     return true;
 }
 
 void Stop(SoundId id) {
-    if (Slot* slot = Find(id)) std::fprintf(world().out, "sound stop %s\n", slot->name);
+    if (Slot* slot = Find(id)) Say("stop", slot->name);
 }
 
 void StopAll() {}
@@ -77,8 +81,8 @@ void Unload(SoundId id) {
 }
 
 void Close() {
-    slots.fill(Slot{});
-    open = false;
+    world().sounds.fill(Slot{});
+    world().soundOpen = false;
 }
 
 }  // namespace snd

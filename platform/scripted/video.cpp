@@ -8,14 +8,10 @@ using scripted::world;
 
 namespace vid {
 
-namespace {
-std::size_t pageSize = 0;
-}
-
 HRESULT Open(std::uint32_t width, std::uint32_t height, std::uint32_t bits) {
-    if (world().faults.display || bits != 16 || width != 640 || height != 480)
+    if (world().faults.display || bits != SCREEN_BITS || width != SCREEN_WIDTH ||
+        height != SCREEN_HEIGHT)
         return DDERR_INVALIDMODE;
-    pageSize = std::size_t{width} * height;
     world().displayOpen = true;
     return S_OK;
 }
@@ -30,7 +26,7 @@ HRESULT Present(const std::uint16_t* pixels) {
         --faults.flipBusy;
         return DDERR_WASSTILLDRAWING;
     }
-    std::copy_n(pixels, pageSize, world().lastFrame.begin());
+    std::copy_n(pixels, world().lastFrame.size(), world().lastFrame.begin());
     ++world().framesPresented;
     return S_OK;
 }

@@ -17,7 +17,7 @@ void Reset() {
     w = World{};
     w.driver = driver;
     w.out = out;
-    ClearMessages();
+    ResetWindowSystem();
 }
 
 }  // namespace scripted

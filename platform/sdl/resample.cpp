@@ -6,14 +6,11 @@
 #include <cmath>
 #include <numbers>
 
+#include "platform/bytes.h"
+
 namespace sdl {
 
 namespace {
-
-std::uint32_t Le32(const std::uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 bool IsTag(const std::uint8_t* p, const char (&tag)[5]) {
     return p[0] == tag[0] && p[1] == tag[1] && p[2] == tag[2] && p[3] == tag[3];
@@ -74,7 +71,7 @@ double Ramp(std::size_t position, std::size_t length) {
 bool ParseWave(std::span<const std::uint8_t> file, WaveView& out) {
     if (file.size() < 12 || !IsTag(file.data(), "RIFF") || !IsTag(file.data() + 8, "WAVE"))
         return false;
-    std::uint32_t riffSize = Le32(file.data() + 4);
+    std::uint32_t riffSize = ReadLe(file.data() + 4, 4);
     if (riffSize < 4 || riffSize > file.size() - 8) return false;
     // Walk the chunks inside the RIFF extent; each is padded to an even length.
     std::size_t end = 8 + static_cast<std::size_t>(riffSize), at = 12;
@@ -82,15 +79,15 @@ bool ParseWave(std::span<const std::uint8_t> file, WaveView& out) {
     int rate = 0;
     while (end - at >= 8) {
         const std::uint8_t* head = file.data() + at;
-        std::size_t size = Le32(head + 4);
+        std::size_t size = ReadLe(head + 4, 4);
         at += 8;
         if (size > end - at) return false;
         const std::uint8_t* body = file.data() + at;
         if (IsTag(head, "fmt ")) {
             if (haveFormat || size < 16) return false;
-            std::uint16_t format = Le16(body), channels = Le16(body + 2);
-            std::uint32_t sampleRate = Le32(body + 4);
-            std::uint16_t blockAlign = Le16(body + 12), bits = Le16(body + 14);
+            std::uint32_t format = ReadLe(body, 2), channels = ReadLe(body + 2, 2);
+            std::uint32_t sampleRate = ReadLe(body + 4, 4);
+            std::uint32_t blockAlign = ReadLe(body + 12, 2), bits = ReadLe(body + 14, 2);
             if (format != 1 || channels != 1 || blockAlign != 1 || bits != 8) return false;
             if (sampleRate < 1000 || sampleRate > 192000) return false;
             rate = static_cast<int>(sampleRate);

@@ -24,21 +24,21 @@ WPARAM VirtualKey(SDL_Keycode key, Uint16 mod) {
         switch (key) {
             case SDLK_KP_8: return VK_UP;
             case SDLK_KP_2: return VK_DOWN;
-            case SDLK_KP_4: return 0x25;
-            case SDLK_KP_6: return 0x27;
+            case SDLK_KP_4: return VK_LEFT;
+            case SDLK_KP_6: return VK_RIGHT;
         }
     }
     switch (key) {
         case SDLK_UP: return VK_UP;
         case SDLK_DOWN: return VK_DOWN;
-        case SDLK_LEFT: return 0x25;
-        case SDLK_RIGHT: return 0x27;
+        case SDLK_LEFT: return VK_LEFT;
+        case SDLK_RIGHT: return VK_RIGHT;
         case SDLK_RETURN:
         case SDLK_KP_ENTER: return VK_RETURN;
         case SDLK_ESCAPE: return VK_ESCAPE;
-        case SDLK_SPACE: return 0x20;
-        case SDLK_TAB: return 0x09;
-        case SDLK_BACKSPACE: return 0x08;
+        case SDLK_SPACE: return VK_SPACE;
+        case SDLK_TAB: return VK_TAB;
+        case SDLK_BACKSPACE: return VK_BACK;
         case SDLK_LALT:
         case SDLK_RALT: return VK_MENU;
     }
@@ -124,7 +124,7 @@ bool CreateWindow(const char* title) {
     }
     // Full screen is the window manager's business; made as large as the screen, the window
     // covers it all the same where there is no window manager to ask.
-    SDL_Rect screen{SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 640, 480};
+    SDL_Rect screen{SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, int{SCREEN_WIDTH}, int{SCREEN_HEIGHT}};
     SDL_GetDisplayBounds(0, &screen);
     sdl::window = SDL_CreateWindow(
         title, screen.x, screen.y, screen.w, screen.h,
