@@ -1,13 +1,19 @@
 // quendra-replay: runs the game on the scripted platform from a script; see the README.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
 #include <string>
 
 #include "replay/runner.h"
 
 namespace {
+
+// The exit code when standard output can't be written (the program's own codes are 0 and 1; a
+// bad command line or script is 2).
+constexpr int kOutputFailed = 3;
 
 int Usage(const std::string& problem) {
     std::fprintf(stderr,
@@ -48,22 +54,28 @@ int main(int argc, char** argv) {
     }
     if (!scriptPath) return Usage("no script given");
 
-    std::vector<replay::Line> script;
+    replay::Script script;
     replay::ParseError error;
-    bool parsed;
-    if (std::strcmp(scriptPath, "-") == 0) {
-        parsed = replay::ParseScript(std::cin, script, error);
-    } else {
-        std::ifstream file(scriptPath);
-        std::error_code ignored;
-        if (!file || std::filesystem::is_directory(scriptPath, ignored))
-            return Usage(std::string("can't read the script ") + scriptPath);
-        parsed = replay::ParseScript(file, script, error);
-    }
+    bool standardInput = std::strcmp(scriptPath, "-") == 0;
+    int fd = standardInput ? 0 : open(scriptPath, O_RDONLY | O_CLOEXEC);
+    bool parsed = fd >= 0 && replay::ReadScript(fd, script, error);
+    if (fd < 0) error.message = std::strerror(errno);
+    if (fd > 0) close(fd);
     if (!parsed) {
-        if (error.line == 0) return Usage(error.message);
-        std::fprintf(stderr, "quendra-replay: line %d: %s\n", error.line, error.message.c_str());
+        if (error.line == 0)
+            return Usage("can't read the script " +
+                         (standardInput ? std::string("from standard input")
+                                        : replay::Escape(scriptPath, 256)) +
+                         ": " + error.message);
+        std::fprintf(stderr, "quendra-replay: line %llu: %s\n",
+                     static_cast<unsigned long long>(error.line), error.message.c_str());
         return 2;
     }
-    return replay::Run(options, script, stdout);
+    int code = replay::Run(options, script, stdout);
+    // The output is what callers read: losing any of it is a failure, not a run.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "quendra-replay: can't write the output: %s\n", std::strerror(errno));
+        return kOutputFailed;
+    }
+    return code;
 }

@@ -62,7 +62,8 @@ bool Same(ResourceId a, ResourceId b) {
 std::span<const std::uint8_t> FindResource(ResourceId type, ResourceId name) {
     for (const Embedded& embedded : kEmbedded) {
         if (!Same(embedded.type, type)) continue;
-        if (Same(type, RT_ICON)) return name.text ? Bytes{} : IconImage(embedded.bytes(), name.number);
+        if (Same(type, RT_ICON))
+            return name.text ? Bytes{} : IconImage(embedded.bytes(), name.number);
         if (!Same(embedded.name, name)) continue;
         return Same(type, RT_BITMAP) ? Dib(embedded.bytes()) : embedded.bytes();
     }

@@ -11,7 +11,7 @@ namespace {
 
 class ScriptDriver : public scripted::Driver {
 public:
-    ScriptDriver(const std::vector<Line>& script, std::FILE* out) : script_(script), out_(out) {}
+    ScriptDriver(const Script& script, std::FILE* out) : script_(script), out_(out) {}
 
     bool Poll() override {
         // An inactive window's loop goes on to wait for a message, and the lines run there.
@@ -22,16 +22,16 @@ public:
                 Advance(passWait_);
                 return true;
             }
-            if (next_ == script_.size()) return false;
-            if (Execute(script_[next_++])) return true;  // a message was posted
+            Line line;
+            if (!script_.Next(next_, line)) return false;
+            if (Execute(line)) return true;  // a message was posted
         }
     }
 
     bool Wait() override {
         // The passes that are due render nothing while the loop waits; their waits still count.
         for (; passesLeft_ > 0; --passesLeft_) Advance(passWait_);
-        while (next_ < script_.size()) {
-            const Line& line = script_[next_++];
+        for (Line line; script_.Next(next_, line);) {
             if (Execute(line)) return true;
             for (; passesLeft_ > 0; --passesLeft_) Advance(passWait_);
         }
@@ -66,17 +66,18 @@ private:
             case Command::FaultAcquireLost: w.faults.acquireLost += line.count; return false;
             case Command::State: PrintState(out_, w.clock); return false;
             case Command::Dump:
-                if (!WriteDump(line.path.c_str(), w.lastFrame))
-                    std::fprintf(stderr, "quendra-replay: line %d: can't write %s\n", line.number,
-                                 line.path.c_str());
+                if (!WriteDump(line.path.data(), w.lastFrame))
+                    std::fprintf(stderr, "quendra-replay: line %llu: can't write %s\n",
+                                 static_cast<unsigned long long>(line.number),
+                                 Escape(line.path, 256).c_str());
                 return false;
         }
         return false;
     }
 
-    const std::vector<Line>& script_;
+    const Script& script_;
     std::FILE* out_;
-    std::size_t next_ = 0;
+    Script::Cursor next_;
     std::uint32_t passesLeft_ = 0;
     std::uint32_t passWait_ = 0;
 };
@@ -129,7 +130,7 @@ bool WriteDump(const char* path, const std::vector<std::uint16_t>& page) {
     return std::fclose(file) == 0 && ok;
 }
 
-int Run(const Options& options, const std::vector<Line>& script, std::FILE* out) {
+int Run(const Options& options, const Script& script, std::FILE* out) {
     scripted::World& w = scripted::world();
     scripted::Reset();
     w.tickCount = options.seed;

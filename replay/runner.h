@@ -18,7 +18,7 @@ struct Options {
 
 // Runs WinMain once, printing state, sound, message and exit lines to `out`; returns the
 // program's exit code.
-int Run(const Options& options, const std::vector<Line>& script, std::FILE* out);
+int Run(const Options& options, const Script& script, std::FILE* out);
 
 // Writes a 640 x 480 RGB565 page as a 16-bit BMP with RGB565 masks; false when it can't.
 bool WriteDump(const char* path, const std::vector<std::uint16_t>& page);

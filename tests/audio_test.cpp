@@ -39,16 +39,4 @@ TEST_F(AudioTest, ASoundThatCouldNotBePreparedRefusesToPlayButStillStops) {
     EXPECT_FALSE(audioManager || shotSound || dieSound || splatSound);
 }
 
-TEST_F(AudioTest, WrappersWithoutTheirPartsAnswerNotInitialised) {
-    SoundSegment orphan(nullptr, nullptr, nullptr);
-    EXPECT_EQ(orphan.Play(DMUS_SEGF_SECONDARY), CO_E_NOTINITIALIZED);
-    EXPECT_EQ(orphan.Stop(DMUS_SEGF_BEAT), CO_E_NOTINITIALIZED);
-    EXPECT_EQ(orphan.Prepare(), CO_E_NOTINITIALIZED);
-
-    AudioManager manager;  // never opened
-    SoundSegment* sound = nullptr;
-    EXPECT_EQ(manager.LoadSound(&sound, "IDR_NOSUCHSOUND", "WAVE", true, false), E_FAIL);
-    EXPECT_EQ(sound, nullptr);
-}
-
 }  // namespace

@@ -1,4 +1,4 @@
-// Screen and Picture: guards, keyed and unkeyed copies, flips, colour keys, and the menu frame
+// Screen and Picture: keyed and unkeyed copies, colour keys, and the menu frame
 // checked pixel by pixel against the pictures' own pixels.
 #include <gtest/gtest.h>
 
@@ -18,10 +18,7 @@ namespace {
 
 class DisplayTest : public ProgramTest {
 protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        Open(true);
-    }
+    DisplayTest() : ProgramTest(kStarted) {}
     void TearDown() override {
         delete fresh_;
         ProgramTest::TearDown();
@@ -36,21 +33,6 @@ protected:
 
     Picture* fresh_ = nullptr;
 };
-
-TEST_F(DisplayTest, NeverCreatedScreenRefusesEveryOperation) {
-    Screen never;
-    EXPECT_EQ(never.ShowFrame(), E_POINTER);
-    EXPECT_EQ(never.FillBackBuffer(0), E_POINTER);
-    EXPECT_EQ(never.DrawPicture(0, 0, crosshairPicture), E_POINTER);
-    EXPECT_EQ(never.DrawPicturePart(0, 0, 0, 0, 8, 8, crosshairPicture), E_POINTER);
-    EXPECT_EQ(never.DrawPicture(0, 0, nullptr), E_INVALIDARG);
-    EXPECT_EQ(never.ReleaseObjects(), S_OK);
-    Picture* none = nullptr;
-    EXPECT_EQ(never.LoadPicture(&none, IDB_SPLAT, 0, 0), E_INVALIDARG);
-    // A created screen still refuses a missing picture.
-    EXPECT_EQ(screen->DrawPicture(0, 0, nullptr), E_INVALIDARG);
-    EXPECT_EQ(screen->DrawPicturePart(0, 0, 0, 0, 8, 8, nullptr), E_INVALIDARG);
-}
 
 TEST_F(DisplayTest, KeyedCopiesLeaveTheFillWhereTheSourceHoldsTheKey) {
     const Art splat = LoadArt(IDB_SPLAT, 0), sprites = LoadArt(IDB_SPRITES, ColorToPixel(0xFFFFFF));
@@ -83,24 +65,6 @@ TEST_F(DisplayTest, CopyThatDoesNotFitIsRefusedAndWritesNothing) {
     ExpectPresented(Page(640 * 480, 0x0841));
 }
 
-TEST_F(DisplayTest, ShowFrameWaitsOutBusyFlipsAndRestoresAfterALoss) {
-    scripted::World& w = scripted::world();
-    const std::uint32_t presented = w.framesPresented;
-    w.faults.flipBusy = 5;
-    EXPECT_EQ(screen->ShowFrame(), S_OK);
-    EXPECT_EQ(w.faults.flipBusy, 0u);
-    EXPECT_EQ(w.framesPresented, presented + 1);
-
-    w.faults.surfaceLost = 1;
-    EXPECT_EQ(screen->ShowFrame(), DDERR_SURFACELOST);
-    EXPECT_EQ(w.framesPresented, presented + 1);
-    // Both surfaces were restored: drawing and flipping work again.
-    EXPECT_EQ(screen->FillBackBuffer(0), S_OK);
-    EXPECT_EQ(screen->DrawPicture(0, 0, backgroundPicture), S_OK);
-    EXPECT_EQ(screen->ShowFrame(), S_OK);
-    EXPECT_EQ(w.framesPresented, presented + 2);
-}
-
 TEST_F(DisplayTest, PixelValueOfConvertsLikeThePictureCopyAndChangesNoPixel) {
     Picture* picture = Fresh(IDB_SPRITES);  // at size 0 by 0: the bitmap's own
     ASSERT_EQ(std::make_pair(picture->surface->width(), picture->surface->height()),
@@ -120,13 +84,6 @@ TEST_F(DisplayTest, PixelValueOfConvertsLikeThePictureCopyAndChangesNoPixel) {
     EXPECT_EQ(picture->keyed, 1);
     EXPECT_EQ(picture->surface->colorKey(), ColorToPixel(0xFFFFFF));
     EXPECT_TRUE(unchanged());
-}
-
-TEST_F(DisplayTest, EmptyPictureHasNoKeyAndNoPixels) {
-    Picture empty;
-    EXPECT_EQ(empty.SetKeyColor(0), E_POINTER);
-    EXPECT_EQ(empty.keyed, 0);
-    EXPECT_EQ(empty.PixelValueOf(0xFFFFFF), 0u);
 }
 
 class MenuPageTest : public DisplayTest,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -16,14 +17,46 @@ namespace {
 std::atomic<long> allocations{0};
 }
 
-// Every allocation of this test program is counted.
-void* operator new(std::size_t size) {
+// Every allocation of this test program is counted. The whole family is replaced, so that
+// every form (plain, array, nothrow, aligned) allocates and frees through the same functions;
+// replacing only some would pair a library new with this delete (a mismatch sanitizers catch).
+namespace {
+void* Allocate(std::size_t size, std::size_t alignment = 0) {
     ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
+    if (alignment <= alignof(std::max_align_t)) return std::malloc(size ? size : 1);
+    // aligned_alloc wants a size that is a multiple of the alignment.
+    return std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment);
+}
+void* AllocateOrThrow(std::size_t size, std::size_t alignment = 0) {
+    if (void* p = Allocate(size, alignment)) return p;
     throw std::bad_alloc();
 }
+}  // namespace
+
+void* operator new(std::size_t n) { return AllocateOrThrow(n); }
+void* operator new[](std::size_t n) { return AllocateOrThrow(n); }
+void* operator new(std::size_t n, std::align_val_t a) { return AllocateOrThrow(n, std::size_t(a)); }
+void* operator new[](std::size_t n, std::align_val_t a) { return AllocateOrThrow(n, std::size_t(a)); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
+void* operator new(std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
+    return Allocate(n, std::size_t(a));
+}
+void* operator new[](std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
+    return Allocate(n, std::size_t(a));
+}
 void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 

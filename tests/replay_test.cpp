@@ -4,8 +4,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -18,19 +20,24 @@
 
 namespace {
 
+constexpr std::size_t kMaxLine = replay::kMaxLineBytes;
+
 struct Outcome {
     int code = -1;
     std::string out, err;
+    std::vector<std::string> files;  // what the run left in its folder
 };
 
-// Runs quendra-replay with `arguments` and `script` on standard input.
-Outcome RunReplay(const std::string& arguments, const std::string& script) {
+// Runs quendra-replay with `arguments` in a fresh folder holding `script` as the file "script",
+// standard input and output redirected from and to `input` and `output`.
+Outcome RunReplay(const std::string& arguments, const std::string& script,
+                  const std::string& input = "script", const std::string& output = "out") {
     char dir[] = "/tmp/quendra-replay-XXXXXX";
     EXPECT_NE(mkdtemp(dir), nullptr);
     std::string base = dir;
-    std::ofstream(base + "/script") << script;
-    std::string command = "cd " + base + " && " QUENDRA_REPLAY " " + arguments +
-                          " < script > out 2> err";
+    std::ofstream(base + "/script", std::ios::binary) << script;
+    std::string command = "cd " + base + " && " + QUENDRA_REPLAY " " + arguments + " < " + input +
+                          " > " + output + " 2> err";
     int status = std::system(command.c_str());
     Outcome outcome;
     outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -40,7 +47,10 @@ Outcome RunReplay(const std::string& arguments, const std::string& script) {
     };
     outcome.out = slurp(base + "/out");
     outcome.err = slurp(base + "/err");
-    std::system(("rm -rf " + base).c_str());
+    for (const auto& entry : std::filesystem::directory_iterator(base))
+        outcome.files.push_back(entry.path().filename().string());
+    std::sort(outcome.files.begin(), outcome.files.end());
+    std::filesystem::remove_all(base);
     return outcome;
 }
 
@@ -70,6 +80,84 @@ TEST(Replay, RefusesABadScriptWholeBeforeTheProgramStarts) {
     }
 }
 
+// Hostile bytes never crash the reader nor reach the terminal: each refused line is named, and
+// what it quotes is printable ASCII of bounded length.
+TEST(Replay, RefusesHostileBytesWithAShortEscapedMessage) {
+    const std::string longWord(10000, '7'), longLine = std::string(kMaxLine + 1, 'x');
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string("dump a\0b.bmp\n", 13), "line 1: a NUL byte at column 7"},
+        {"state\n\x1b[2J\x9b" "31m\n", "line 2: unknown command '\\x1b[2J\\x9b31m'"},
+        {"wait " + longWord + "\n", "line 1: bad time '" + longWord.substr(0, 64) + "... (10000 bytes)' (a number from 0 to 4294967295)"},
+        {"state\n#" + longLine + "\n", "line 2: the line is longer than 16384 bytes"},
+        {"fault \\ 1\r\n", "line 1: unknown fault '\\x5c'"},
+    };
+    for (const auto& [script, message] : cases) {
+        Outcome outcome = RunReplay("-", script);
+        EXPECT_EQ(outcome.code, 2) << message;
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(outcome.err, "quendra-replay: " + message + "\n");
+        EXPECT_EQ(outcome.files, (std::vector<std::string>{"err", "out", "script"}));
+    }
+}
+
+// Every kind of white space separates words alike, and a line of the longest length is taken.
+TEST(Replay, TakesAnyWhiteSpaceAndTheLongestLine) {
+    Outcome outcome = RunReplay("-", "\v\n\f\n\vstate\f\r\n\t\vdump  a b.bmp \r\n#" +
+                                         std::string(kMaxLine - 1, 'x') + "\nclose");
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    EXPECT_EQ(outcome.out.substr(0, 6) + outcome.out.substr(outcome.out.size() - 7), "state exit 0\n");
+    EXPECT_EQ(outcome.files,
+              (std::vector<std::string>{"QUENDRA.DAT", "a b.bmp", "err", "out", "script"}));
+}
+
+// Input that can't be read is an error, not an empty script; output that can't be written is one
+// too, after the run (exit 3).
+TEST(Replay, ReportsUnreadableInputAndUnwritableOutput) {
+    const struct {
+        const char *arguments, *input, *output;
+        int code;
+        const char* message;
+    } cases[] = {
+        {"-", "/", "out", 2, "can't read the script from standard input: Is a directory\n"},
+        {"/tmp", "script", "out", 2, "can't read the script /tmp: Is a directory\n"},
+        {"/dev/zero", "script", "out", 2, "line 1: the line is longer than 16384 bytes\n"},
+        {"-", "script", "/dev/full", 3, "can't write the output: No space left on device\n"},
+    };
+    for (const auto& c : cases) {
+        Outcome outcome = RunReplay(c.arguments, "state\n", c.input, c.output);
+        EXPECT_EQ(outcome.code, c.code) << c.arguments;
+        EXPECT_NE(outcome.err.find(std::string("quendra-replay: ") + c.message), std::string::npos)
+            << outcome.err;
+    }
+}
+
+// The memory a script takes is bounded by about its own size: a 24 MB script of frame lines
+// (which took half a gigabyte when scripts were held as text and structs) runs in 128 MB of
+// address space, and endless input is refused within it.
+TEST(Replay, ScriptMemoryIsBounded) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space";
+#else
+    char path[] = "/tmp/quendra-frames-XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    {
+        std::ofstream script(path);
+        for (int i = 0; i < 4000000; ++i) script << "frame\n";
+        script << "state\n";
+    }
+    auto limited = [](const std::string& script) {
+        std::string command = "ulimit -v 131072 && " QUENDRA_REPLAY " " + script + " >/dev/null 2>&1";
+        int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(limited(path), 0);
+    EXPECT_EQ(limited("/dev/zero"), 2);
+    std::remove(path);
+#endif
+}
+
 TEST(Replay, RefusesABadCommandLine) {
     for (const char* arguments : {"", "--seed", "--seed x -", "--clock -5 -", "--fail disk -",
                                   "--frobnicate -", "- -", "no-such-script", "/tmp"}) {
@@ -92,9 +180,12 @@ TEST(Replay, TakesItsOptionsAndEndsWithTheExitLine) {
 TEST(Replay, KeyNamesBecomeKeysWithModifiers) {
     std::istringstream script(
         "key up\nkey alt+f10\nkey ctrl+shift+x\nkey f1\nkey space\nkey page-up\nwait 000000000042\n");
-    std::vector<replay::Line> lines;
+    replay::Script parsed;
     replay::ParseError error;
-    ASSERT_TRUE(replay::ParseScript(script, lines, error)) << error.message;
+    ASSERT_TRUE(replay::ParseScript(script, parsed, error)) << error.message;
+    std::vector<replay::Line> lines;
+    replay::Script::Cursor at;
+    for (replay::Line line; parsed.Next(at, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[0].key, 0x26u);
     EXPECT_EQ(lines[1].key, 0x79u);

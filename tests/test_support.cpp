@@ -31,6 +31,7 @@ void ProgramTest::SetUp() {
     ResetProgram();
     scripted::world().out = output_ = std::tmpfile();
     ASSERT_NE(output_, nullptr);
+    if (start_ != kNothing) Open(start_ == kStarted);
 }
 
 void ProgramTest::TearDown() {

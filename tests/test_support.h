@@ -21,6 +21,9 @@ void ResetProgram();
 // sound and message lines are kept for the test to read.
 class ProgramTest : public ::testing::Test {
 protected:
+    // How far the program gets before each test: nothing yet, its window, or started up.
+    enum Start { kNothing, kWindow, kStarted };
+    explicit ProgramTest(Start start = kNothing) : start_(start) {}
     void SetUp() override;
     void TearDown() override;
     // Makes the window; with `start`, runs the start-up as well.
@@ -31,6 +34,7 @@ protected:
     HWND window_ = nullptr;
 
 private:
+    Start start_;
     std::filesystem::path home_, dir_;
     std::FILE* output_ = nullptr;
 };

@@ -5,9 +5,11 @@ set -eu
 
 build="cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev"
 tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick"
+fuzz="clang libclang-rt-14-dev"  # libFuzzer and the sanitizer runtimes for clang (make fuzz)
 case "${1:-all}" in
   build) wanted="$build" ;;
-  *) wanted="$build $tests" ;;
+  fuzz) wanted="$build $fuzz" ;;
+  *) wanted="$build $tests $fuzz" ;;
 esac
 
 missing=""

@@ -48,7 +48,8 @@ struct World {
     int acquireCalls = 0, readCalls = 0;
 
     // The last page presented, 640 x 480 RGB565; black until the first.
-    std::vector<std::uint16_t> lastFrame = std::vector<std::uint16_t>(SCREEN_WIDTH * SCREEN_HEIGHT, 0);
+    std::vector<std::uint16_t> lastFrame =
+        std::vector<std::uint16_t>(SCREEN_WIDTH * SCREEN_HEIGHT, 0);
     std::uint32_t framesPresented = 0;
     bool displayOpen = false;
 

@@ -33,7 +33,8 @@ void Say(const char* what, std::string_view name) {
 
 Slot* Find(SoundId id) {
     auto& slots = world().sounds;
-    if (id < 0 || id >= static_cast<SoundId>(slots.size()) || slots[id].name.empty()) return nullptr;
+    if (id < 0 || id >= static_cast<SoundId>(slots.size()) || slots[id].name.empty())
+        return nullptr;
     return &slots[id];
 }
 

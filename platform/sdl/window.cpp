@@ -124,7 +124,8 @@ bool CreateWindow(const char* title) {
     }
     // Full screen is the window manager's business; made as large as the screen, the window
     // covers it all the same where there is no window manager to ask.
-    SDL_Rect screen{SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, int{SCREEN_WIDTH}, int{SCREEN_HEIGHT}};
+    SDL_Rect screen{SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, int{SCREEN_WIDTH},
+                    int{SCREEN_HEIGHT}};
     SDL_GetDisplayBounds(0, &screen);
     sdl::window = SDL_CreateWindow(
         title, screen.x, screen.y, screen.w, screen.h,
