@@ -21,8 +21,8 @@ deps:
 
 # The unit tests, SDL backend tests, scenarios and the end-to-end test under AddressSanitizer +
 # UndefinedBehaviorSanitizer, in a build of their own; any finding stops the test that made it.
-# No suppressions are needed. The end-to-end test alone runs without leak detection: the real
-# game under Xvfb loads D-Bus, X11 and GL libraries that keep allocations for the life of the
+# No suppressions are needed. The tests that run the real game alone go without leak detection:
+# the game loads D-Bus, X11 and GL libraries that keep allocations for the life of the
 # process (LeakSanitizer reports them, often without a symbol to suppress by); memory errors and
 # undefined behaviour still stop it.
 SANITIZE_BUILD ?= build-sanitize
@@ -31,8 +31,10 @@ ASAN_ENV = ASAN_OPTIONS=abort_on_error=1:strict_string_checks=1
 sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DQUENDRA_SANITIZE=ON -DQUENDRA_TESTS_REQUIRED=ON $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
-	cd $(SANITIZE_BUILD) && $(UBSAN_ENV) $(ASAN_ENV):detect_leaks=1 ctest --output-on-failure -j $(JOBS) -E '^end_to_end$$'
-	cd $(SANITIZE_BUILD) && $(UBSAN_ENV) $(ASAN_ENV):detect_leaks=0 ctest --output-on-failure -R '^end_to_end$$'
+	cd $(SANITIZE_BUILD) && $(UBSAN_ENV) $(ASAN_ENV):detect_leaks=1 \
+	  ctest --output-on-failure -j $(JOBS) -E '^(end_to_end|desktop|command_line)$$'
+	cd $(SANITIZE_BUILD) && $(UBSAN_ENV) $(ASAN_ENV):detect_leaks=0 \
+	  ctest --output-on-failure -R '^(end_to_end|desktop|command_line)$$'
 
 # Coverage-guided fuzzing (clang's libFuzzer) of the script reader, the bitmap decoder and the
 # WAVE parser: FUZZ_SECONDS each, from the seeds in fuzz/corpus/.
@@ -52,10 +54,11 @@ assets: deps-build
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) --target assets
 
-bench: deps-build
+bench: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j $(JOBS) --target bench-audio_quality bench-frames
+	cmake --build $(BUILD) -j $(JOBS) --target bench-audio_quality bench-frames bench-present
 	./$(BUILD)/bench/bench-frames
+	./$(BUILD)/bench/bench-present
 	./$(BUILD)/bench/bench-audio_quality
 
 clean:

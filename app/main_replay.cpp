@@ -7,19 +7,21 @@
 #include <cstring>
 #include <string>
 
+#include "app/options.h"
 #include "replay/runner.h"
 
 namespace {
+
+constexpr const char* USAGE =
+    "usage: quendra-replay [--seed N] [--clock MS] [--fail window|display|mouse|audio]... SCRIPT\n"
+    "       quendra-replay --help | --version\n";
 
 // The exit code when standard output can't be written (the program's own codes are 0 and 1; a
 // bad command line or script is 2).
 constexpr int kOutputFailed = 3;
 
 int Usage(const std::string& problem) {
-    std::fprintf(stderr,
-                 "quendra-replay: %s\nusage: quendra-replay [--seed N] [--clock MS] "
-                 "[--fail window|display|mouse|audio]... SCRIPT\n",
-                 problem.c_str());
+    std::fprintf(stderr, "quendra-replay: %s\n%s", problem.c_str(), USAGE);
     return 2;
 }
 
@@ -31,6 +33,11 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         bool hasValue = i + 1 < argc;
+        if (arg == "--help" || arg == "--version") {
+            std::printf(arg == "--help" ? "%s" : "quendra-replay %s\n",
+                        arg == "--help" ? USAGE : ProgramVersion());
+            return std::fflush(stdout) == 0 ? 0 : kOutputFailed;
+        }
         if (arg == "--seed" || arg == "--clock") {
             if (!hasValue) return Usage(arg + " needs a number");
             std::uint32_t& value = arg == "--seed" ? options.seed : options.clock;

@@ -1,8 +1,13 @@
 // quendra: the game on the real desktop.
 #include "app/app.h"
+#include "app/options.h"
 #include "platform/sdl/sdl.h"
 
-int main(int, char**) {
+int main(int argc, char** argv) {
+    Options options;
+    if (int code = ReadCommandLine(argc, argv, options); code >= 0) return code;
+    sdl::windowed = options.windowed;
+    sdl::silent = options.silent;
     int code = WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT);
     sdl::Shutdown();
     return code;

@@ -4,7 +4,7 @@
 set -eu
 
 build="cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev"
-tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick"
+tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick libxfixes-dev"
 fuzz="clang libclang-rt-14-dev"  # libFuzzer and the sanitizer runtimes for clang (make fuzz)
 case "${1:-all}" in
   build) wanted="$build" ;;

@@ -7,6 +7,7 @@
 
 #include "platform/platform.h"
 #include "platform/sdl/resample.h"
+#include "platform/sdl/sdl.h"
 
 namespace snd {
 
@@ -55,6 +56,7 @@ void Release(Slot& slot) {
 
 bool Open() {
     if (open) return true;
+    if (sdl::silent) return false;  // asked to play silent: as without a sound device
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     if (Mix_OpenAudioDevice(kRate, AUDIO_S16SYS, kChannels, kBufferFrames, nullptr,
                             SDL_AUDIO_ALLOW_FREQUENCY_CHANGE) != 0) {

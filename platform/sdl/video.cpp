@@ -1,25 +1,20 @@
 // The desktop display: the 640 x 480 page scaled to the largest 4:3 area of the screen, with
-// black bars and crisp pixels, shown at the display's refresh rate.
+// black bars and even, crisp pixels (scaler.h), shown at the display's refresh rate.
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "platform/sdl/scaler.h"
 #include "platform/sdl/sdl.h"
 
 namespace {
 
 SDL_Renderer* renderer = nullptr;
-SDL_Texture* texture = nullptr;
+sdl::PageScaler scaler;
 int pageWidth = 0, pageHeight = 0;
 bool deviceLost = false;
 bool vsync = false;
 Uint64 frameTicks = 0;   // performance-counter ticks a refresh, when pacing by hand
 Uint64 lastPresent = 0;
-
-bool MakeTexture() {
-    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
-                                pageWidth, pageHeight);
-    return texture != nullptr;
-}
 
 // Without vsync the loop would render as fast as it can; hold it to the refresh rate instead.
 // Some drivers claim vsync and don't wait, so it is held back then too, but only to 3/4 of a
@@ -43,7 +38,12 @@ void Pace() {
 
 namespace sdl {
 
-void OnRenderDeviceReset() { deviceLost = true; }
+void OnRenderDeviceReset() {
+    deviceLost = true;
+    scaler.Invalidate();
+}
+
+void OnRenderTargetsReset() { scaler.Invalidate(); }
 
 }  // namespace sdl
 
@@ -59,10 +59,10 @@ HRESULT Open(std::uint32_t width, std::uint32_t height, std::uint32_t bits) {
         std::fprintf(stderr, "quendra: no renderer for the window: %s\n", SDL_GetError());
         return DDERR_INVALIDMODE;
     }
+    sdl::ApplyCursor();  // an OpenGL renderer makes the window anew, with the desktop's arrow
     pageWidth = static_cast<int>(width);
     pageHeight = static_cast<int>(height);
-    SDL_RenderSetLogicalSize(renderer, pageWidth, pageHeight);
-    if (!MakeTexture()) {
+    if (!scaler.Open(renderer, pageWidth, pageHeight)) {
         std::fprintf(stderr, "quendra: no %ux%u page: %s\n", width, height, SDL_GetError());
         SDL_DestroyRenderer(renderer);
         renderer = nullptr;
@@ -89,10 +89,9 @@ HRESULT Open(std::uint32_t width, std::uint32_t height, std::uint32_t bits) {
 HRESULT Present(const std::uint16_t* pixels) {
     if (!renderer) return DDERR_SURFACELOST;
     if (deviceLost) return DDERR_SURFACELOST;
-    SDL_UpdateTexture(texture, nullptr, pixels, pageWidth * 2);
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    // A drawing step that fails leaves a black or partly drawn frame, as a refused copy would;
+    // only a lost device ends the game.
+    scaler.Draw(pixels);
     SDL_RenderPresent(renderer);
     Pace();
     return S_OK;
@@ -100,17 +99,14 @@ HRESULT Present(const std::uint16_t* pixels) {
 
 HRESULT Restore() {
     if (!deviceLost) return S_OK;
-    if (texture) SDL_DestroyTexture(texture);
-    texture = nullptr;
-    if (!MakeTexture()) return DDERR_SURFACELOST;
+    if (!scaler.Open(renderer, pageWidth, pageHeight)) return DDERR_SURFACELOST;
     deviceLost = false;
     return S_OK;
 }
 
 void Close() {
-    if (texture) SDL_DestroyTexture(texture);
+    scaler.Release();
     if (renderer) SDL_DestroyRenderer(renderer);
-    texture = nullptr;
     renderer = nullptr;
 }
 

@@ -1,5 +1,6 @@
-// The desktop window: one borderless full-screen window, its events as window messages, error
-// boxes, the clocks.
+// The desktop window: one borderless full-screen window (or a resizable one), its events as
+// window messages, error boxes, the clocks.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,11 +13,14 @@
 namespace sdl {
 
 SDL_Window* window = nullptr;
+bool windowed = false;
+bool silent = false;
 
 namespace {
 
 SDL_Surface* icon = nullptr;
 bool videoStarted = false;
+bool cursorHidden = false;
 
 WPARAM VirtualKey(SDL_Keycode key, Uint16 mod) {
     // Without Num Lock the keypad's 8, 2, 4 and 6 are arrow keys.
@@ -55,6 +59,7 @@ std::uint8_t Modifiers(Uint16 mod) {
 
 void OnWindowEvent(const SDL_WindowEvent& event) {
     switch (event.event) {
+        case SDL_WINDOWEVENT_ENTER: ApplyCursor(); break;
         case SDL_WINDOWEVENT_MINIMIZED: PostWindowMessage(WM_SIZE, SIZE_MINIMIZED, 0); break;
         case SDL_WINDOWEVENT_HIDDEN: PostWindowMessage(WM_SIZE, SIZE_MAXHIDE, 0); break;
         case SDL_WINDOWEVENT_MAXIMIZED: PostWindowMessage(WM_SIZE, SIZE_MAXIMIZED, 0); break;
@@ -67,6 +72,7 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
             PostWindowMessage(WM_SIZE, SIZE_MINIMIZED, 0);
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+            ApplyCursor();
             if (!(SDL_GetWindowFlags(window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)))
                 PostWindowMessage(WM_SIZE, SIZE_RESTORED, 0);
             break;
@@ -86,10 +92,18 @@ void Translate(const SDL_Event& event) {
             break;
         }
         case SDL_RENDER_DEVICE_RESET: OnRenderDeviceReset(); break;
+        case SDL_RENDER_TARGETS_RESET: OnRenderTargetsReset(); break;
     }
 }
 
 }  // namespace
+
+void ApplyCursor() {
+    // SDL hides the pointer by giving each window it knows a blank cursor; a window made anew
+    // (as making an OpenGL renderer does) starts with the desktop's arrow. Setting no cursor
+    // makes SDL give the blank one to every window again.
+    if (cursorHidden) SDL_SetCursor(nullptr);
+}
 
 void Shutdown() {
     if (window) SDL_DestroyWindow(window);
@@ -104,8 +118,9 @@ void Shutdown() {
 namespace sys {
 
 bool CreateWindow(const char* title) {
-    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    // A full-screen window that loses the focus is minimised; a plain window stays where it is
+    // (the frames stop all the same, see OnWindowEvent).
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, sdl::windowed ? "0" : "1");
     if (!sdl::videoStarted) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
             std::fprintf(stderr, "quendra: no display to show the game on: %s\n", SDL_GetError());
@@ -127,9 +142,20 @@ bool CreateWindow(const char* title) {
     SDL_Rect screen{SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, int{SCREEN_WIDTH},
                     int{SCREEN_HEIGHT}};
     SDL_GetDisplayBounds(0, &screen);
-    sdl::window = SDL_CreateWindow(
-        title, screen.x, screen.y, screen.w, screen.h,
-        SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (sdl::windowed) {
+        // The largest whole multiple of 640 x 480 that leaves room for the desktop's panels.
+        SDL_Rect usable = screen;
+        SDL_GetDisplayUsableBounds(0, &usable);
+        int scale = std::max(1, std::min((usable.w - 64) / 640, (usable.h - 64) / 480));
+        sdl::window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                       640 * scale, 480 * scale,
+                                       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+        if (sdl::window) SDL_SetWindowMinimumSize(sdl::window, 320, 240);
+    } else {
+        sdl::window = SDL_CreateWindow(
+            title, screen.x, screen.y, screen.w, screen.h,
+            SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
     if (!sdl::window) {
         std::fprintf(stderr, "quendra: can't open the game's window: %s\n", SDL_GetError());
         return false;
@@ -161,7 +187,11 @@ void SetWindowIcon(const std::uint32_t* argb, int width, int height) {
     SDL_SetWindowIcon(sdl::window, sdl::icon);
 }
 
-void HideCursor() { SDL_ShowCursor(SDL_DISABLE); }
+void HideCursor() {
+    sdl::cursorHidden = true;
+    SDL_ShowCursor(SDL_DISABLE);
+    sdl::ApplyCursor();
+}
 
 void DestroyWindow() {
     if (sdl::window) SDL_HideWindow(sdl::window);

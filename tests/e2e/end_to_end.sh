@@ -7,56 +7,22 @@ set -u
 game=$1
 replay=$2
 check=$3
-work=$(mktemp -d)
-xvfb_pid=""
-game_pid=""
-cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "end-to-end: $*" >&2; exit 1; }
+name=end-to-end
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb 640x480
 
-# Polls `$@` every 0.1 s for up to $limit seconds.
-limit=30
-wait_for() {
-  tries=$((limit * 10))
-  while [ "$tries" -gt 0 ]; do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-    tries=$((tries - 1))
-  done
-  return 1
-}
-
-# A free display number.
-display=99
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-  display=$((display + 1))
-done
-export DISPLAY=":$display"
-Xvfb "$DISPLAY" -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-wait_for xdotool getdisplaygeometry || fail "the virtual X server did not start"
-
-screenshot() { xwd -root -silent | convert xwd:- "ppm:$work/shot.ppm"; }
 shows_menu() { screenshot && "$check" same "$work/menu.bmp" "$work/shot.ppm"; }
 shows_crosshair_at() { screenshot && "$check" crosshair "$1" "$2" "$work/shot.ppm"; }
-game_gone() { ! kill -0 "$game_pid" 2>/dev/null; }
 
 # What the menu must look like with no best score yet, from the scripted platform.
-mkdir "$work/replay" "$work/game"
-printf 'wait 1\nframe\ndump %s/menu.bmp\n' "$work" > "$work/menu.replay"
-(cd "$work/replay" && "$replay" "$work/menu.replay" >/dev/null) || fail "quendra-replay failed"
+dump_menu "$replay"
+mkdir "$work/game"
 
 cd "$work/game" || exit 1
 SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$game" 2>"$work/game.log" &
 game_pid=$!
 
 wait_for shows_menu || { cat "$work/game.log"; fail "the menu never showed as the replay draws it"; }
-
-key() { xdotool key --delay 50 "$@"; }
 
 # A game: the crosshair starts centred on (319, 239) and follows the mouse 1:1.
 key Return
@@ -74,12 +40,5 @@ limit=10
 wait_for test -s QUENDRA.DAT || fail "no best score stored after Escape"
 [ "$(wc -c < QUENDRA.DAT)" -eq 4 ] || fail "the best-score file does not hold 4 bytes"
 
-# Down, Down, Enter: leave.
-key Down Down Return
-limit=20
-wait_for game_gone || fail "the game did not leave"
-wait "$game_pid"
-code=$?
-game_pid=""
-[ "$code" -eq 0 ] || { cat "$work/game.log"; fail "exit code $code, not 0"; }
+leave_game
 echo "end-to-end: menu, crosshair, best score and exit all as expected"

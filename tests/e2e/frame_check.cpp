@@ -1,6 +1,11 @@
 // Checks screenshots of the real game: `frame_check same DUMP.bmp SHOT.ppm` says whether a
 // screenshot shows exactly the frame of a replay dump; `frame_check crosshair X Y SHOT.ppm`
-// whether the crosshair stands centred on (X, Y). Exit 0 when it does, 1 when not, 2 on error.
+// whether the crosshair stands centred on (X, Y); `frame_check even DUMP.bmp SHOT.ppm` whether a
+// 1920x1080 screenshot shows the dump scaled with even pixels. Exit 0 when it does, 1 when not,
+// 2 on error.
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,13 +17,14 @@
 #include "game/assets.h"
 #include "platform/resource.h"
 #include "platform/surface.h"
+#include "tests/even_reference.h"
 
 namespace {
 
 constexpr int kWidth = 640, kHeight = 480;
 
-// A binary PPM (P6) screenshot, reduced to the 16-bit values the game draws.
-bool ReadScreenshot(const char* path, std::vector<std::uint16_t>& page) {
+// A binary PPM (P6) screenshot: its size and its bytes, red, green, blue.
+bool ReadPpm(const char* path, int& width, int& height, std::vector<unsigned char>& rgb) {
     std::ifstream file(path, std::ios::binary);
     // Header words, which may be interleaved with comment lines.
     auto word = [&file]() {
@@ -27,13 +33,21 @@ bool ReadScreenshot(const char* path, std::vector<std::uint16_t>& page) {
         return text;
     };
     std::string magic = word();
-    int width = std::atoi(word().c_str()), height = std::atoi(word().c_str());
+    width = std::atoi(word().c_str());
+    height = std::atoi(word().c_str());
     int maximum = std::atoi(word().c_str());
     if (magic != "P6" || maximum != 255 || width < kWidth || height < kHeight) return false;
     file.get();
-    std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
-    if (!file.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size())))
-        return false;
+    rgb.resize(static_cast<std::size_t>(width) * height * 3);
+    return static_cast<bool>(
+        file.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size())));
+}
+
+// The top-left 640x480 of a screenshot, reduced to the 16-bit values the game draws.
+bool ReadScreenshot(const char* path, std::vector<std::uint16_t>& page) {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+    if (!ReadPpm(path, width, height, rgb)) return false;
     page.resize(kWidth * kHeight);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
@@ -86,12 +100,100 @@ int Crosshair(int cx, int cy, const char* shotPath) {
     return checked > 0 && differing == 0 ? 0 : 1;
 }
 
+// Screen pixels a page pixel takes along one line, estimated from the screenshot alone: each of
+// the line's `length` screen pixels is taken as a mix of the two page pixels (of `count`) whose
+// centres are nearest its own. A page pixel is measured only where all mixes it is part of are
+// between clearly different colours. Appends one width a measured page pixel.
+template <typename Page, typename Screen>
+void MeasureWidths(int count, int length, Page page, Screen screen, std::vector<double>& widths) {
+    std::vector<double> cover(static_cast<std::size_t>(count), 0.0);
+    std::vector<bool> sure(static_cast<std::size_t>(count), true);
+    for (int j = 0; j < length; ++j) {
+        int left = static_cast<int>(std::floor((j + 0.5) * count / length - 0.5)), right = left + 1;
+        if (left < 0 || right >= count) continue;
+        Color a = page(left), b = page(right), c = screen(j);
+        double along = 0, apart = 0;
+        for (int k = 0; k < 3; ++k) {
+            along += (c[k] - a[k]) * (b[k] - a[k]);
+            apart += (b[k] - a[k]) * (b[k] - a[k]);
+        }
+        auto l = static_cast<std::size_t>(left), r = static_cast<std::size_t>(right);
+        if (apart < 48 * 48) {
+            sure[l] = sure[r] = false;
+            continue;
+        }
+        double share = std::clamp(along / apart, 0.0, 1.0);
+        cover[l] += 1 - share;
+        cover[r] += share;
+    }
+    for (std::size_t x = 1; x + 1 < cover.size(); ++x)
+        if (sure[x]) widths.push_back(cover[x]);
+}
+
+// A 1920x1080 screenshot shows the dump with even pixels: as drawing it nearest-neighbour at
+// 3 times its size and filtering that linearly to 1440x1080 at x = 240 gives, within 2 steps a
+// channel, with black bars; and every page pixel measures 2.25 screen pixels wide and high.
+int Even(const char* dumpPath, const char* shotPath) {
+    constexpr int kScreenW = 1920, kAreaX = 240, kAreaW = 1440, kAreaH = 1080, kMultiple = 3;
+    std::vector<std::uint16_t> dump;
+    std::vector<unsigned char> rgb;
+    int width = 0, height = 0;
+    if (!ReadDump(dumpPath, dump) || !ReadPpm(shotPath, width, height, rgb)) return 2;
+    if (width != kScreenW || height != kAreaH) return 2;
+    auto page = [&dump](int x, int y) {
+        return Widened(dump[static_cast<std::size_t>(y) * kWidth + x]);
+    };
+    auto screen = [&rgb](int x, int y) {
+        const unsigned char* p = &rgb[(static_cast<std::size_t>(y) * kScreenW + x) * 3];
+        return Color{double(p[0]), double(p[1]), double(p[2])};
+    };
+    int wrong = 0, worst = 0;
+    for (int y = 0; y < kAreaH; ++y)
+        for (int x = 0; x < kScreenW; ++x) {
+            Color shown = screen(x, y), expected{};
+            if (x >= kAreaX && x < kAreaX + kAreaW)
+                expected = EvenReference(page, kWidth, kHeight, kMultiple, kAreaW, kAreaH,
+                                         x - kAreaX, y);
+            int off = 0;
+            for (int k = 0; k < 3; ++k) off = std::max(off, int(std::abs(shown[k] - expected[k])));
+            worst = std::max(worst, off);
+            wrong += off > 2;
+        }
+    // Where a screen pixel's centre falls in the enlarged page.
+    auto sample = [](int at, int length, int enlarged) {
+        return std::clamp((at + 0.5) * enlarged / length - 0.5, 0.0, enlarged - 1.0);
+    };
+    if (wrong) std::printf("%d screen pixels differ from the even-pixel reference (by up to %d)\n",
+                           wrong, worst);
+    // Widths along the rows and heights along the columns that come from one page row or column.
+    std::vector<double> widths;
+    for (int y = 0; y < kAreaH; ++y) {
+        int v0 = static_cast<int>(sample(y, kAreaH, kHeight * kMultiple)), row = v0 / kMultiple;
+        if ((v0 + 1) / kMultiple != row) continue;
+        MeasureWidths(kWidth, kAreaW, [&](int x) { return page(x, row); },
+                      [&](int x) { return screen(kAreaX + x, y); }, widths);
+    }
+    for (int x = 0; x < kAreaW; ++x) {
+        int u0 = static_cast<int>(sample(x, kAreaW, kWidth * kMultiple)), column = u0 / kMultiple;
+        if ((u0 + 1) / kMultiple != column) continue;
+        MeasureWidths(kHeight, kAreaH, [&](int y) { return page(column, y); },
+                      [&](int y) { return screen(kAreaX + x, y); }, widths);
+    }
+    auto [narrowest, widest] = std::minmax_element(widths.begin(), widths.end());
+    bool even = widths.size() >= 1000 && *narrowest > 2.25 - 0.3 && *widest < 2.25 + 0.3;
+    std::printf("%zu page pixels measured: %.2f to %.2f screen pixels\n", widths.size(),
+                widths.empty() ? 0.0 : *narrowest, widths.empty() ? 0.0 : *widest);
+    return wrong == 0 && even ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "same") == 0) return Same(argv[2], argv[3]);
     if (argc == 5 && std::strcmp(argv[1], "crosshair") == 0)
         return Crosshair(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);
-    std::fprintf(stderr, "usage: frame_check same DUMP SHOT | crosshair X Y SHOT\n");
+    if (argc == 4 && std::strcmp(argv[1], "even") == 0) return Even(argv[2], argv[3]);
+    std::fprintf(stderr,
+                 "usage: frame_check same DUMP SHOT | crosshair X Y SHOT | even DUMP SHOT\n");
     return 2;
 }

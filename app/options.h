@@ -1,0 +1,20 @@
+// The command line of the desktop game, with the conventions of Linux games.
+#pragma once
+
+// What the player asked for on the command line.
+struct Options {
+    bool windowed = false;  // --window: a resizable window instead of the whole screen
+    bool silent = false;    // --no-sound
+};
+
+// Exit code for a command line that can't be understood.
+inline constexpr int EXIT_USAGE_CODE = 2;
+
+// Reads the arguments into options. Returns -1 when the game is to run; otherwise the exit code
+// to end with at once: 0 after --help (usage on standard output) or --version (1 when standard
+// output can't take it), EXIT_USAGE_CODE after an unknown option or a stray argument (the
+// problem and the usage on standard error).
+int ReadCommandLine(int argc, const char* const* argv, Options& options);
+
+// The program's version, as the build names it.
+const char* ProgramVersion();

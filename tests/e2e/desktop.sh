@@ -1,0 +1,73 @@
+#!/bin/sh
+# The real game on a 1920x1080 virtual X server: the menu shows with even pixels (frame_check
+# even), the pointer is hidden from the first menu frame on, also where it moves, --no-sound
+# opens no sound device, and the game leaves with exit code 0; with --window, frames stop while
+# another window has the focus and the window stays. A fourth argument, cursor_check, checks the
+# pointer (it needs XFixes).
+set -u
+game=$1
+replay=$2
+check=$3
+cursor=${4:-}
+name=desktop
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb 1920x1080
+
+shows_even_menu() { screenshot && "$check" even "$work/menu.bmp" "$work/shot.ppm"; }
+
+dump_menu "$replay"
+mkdir "$work/game"
+cd "$work/game" || exit 1
+[ -z "$cursor" ] && [ "${QUENDRA_REQUIRE_XVFB:-0}" = 1 ] &&
+  fail "built without cursor_check (libxfixes-dev)"
+
+# Through SDL's software renderer, then through the one the game picks itself (OpenGL on Mesa's
+# llvmpipe under Xvfb: another pixel format, and a window that SDL makes anew).
+for renderer in software ""; do
+  # --no-sound: the disk audio driver would write what plays to this file; nothing may.
+  SDL_RENDER_DRIVER=$renderer SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw" \
+    "$game" --no-sound 2>"$work/game.log" &
+  game_pid=$!
+  xdotool mousemove 960 540
+  limit=30
+  wait_for shows_even_menu || {
+    cat "$work/game.log"
+    "$check" even "$work/menu.bmp" "$work/shot.ppm"
+    fail "${renderer:-default} renderer: the menu never showed with even pixels"
+  }
+  if [ -n "$cursor" ]; then
+    "$cursor" || fail "${renderer:-default} renderer: the pointer shows over the menu"
+    xdotool mousemove 100 100
+    sleep 0.2
+    "$cursor" || fail "${renderer:-default} renderer: the pointer shows after moving"
+  fi
+  leave_game
+  [ ! -e "$work/sound.raw" ] || fail "--no-sound opened the sound device"
+done
+
+# --window: in a game, another window taking the focus stops the frames and leaves the game's
+# window on the screen; the focus back, they run on.
+command -v xclock >/dev/null || fail "xclock is missing (x11-apps)"
+SDL_AUDIODRIVER=dummy "$game" --window 2>"$work/game.log" &
+game_pid=$!
+wait_for xdotool search --name '^Quendra$' || fail "--window: no window"
+window=$(xdotool search --name '^Quendra$' | head -1)
+key Return
+xclock &
+clock_pid=$!
+wait_for xdotool search --class xclock || fail "xclock did not start"
+window_shot() { xwd -id "$window" -silent | convert xwd:- "ppm:$work/$1.ppm"; }
+frames_run() {
+  window_shot a && sleep 0.5 && window_shot b && ! cmp -s "$work/a.ppm" "$work/b.ppm"
+}
+xdotool windowfocus "$(xdotool search --class xclock | head -1)"
+sleep 0.3
+! frames_run || fail "--window: frames go on without the focus"
+xwininfo -id "$window" | grep -q IsViewable || fail "--window: the window left the screen"
+xdotool windowfocus "$window"
+limit=5
+wait_for frames_run || fail "--window: frames did not go on with the focus back"
+kill "$clock_pid"
+key Escape
+leave_game
+echo "desktop: even pixels at 1920x1080, no pointer, no sound, exit 0 (two renderers), --window"

@@ -1,0 +1,63 @@
+# Shared by the tests of the real game in a virtual X server; sourced, with $name set to the
+# test's name. Without Xvfb a test exits 77, which ctest reports as skipped, unless
+# QUENDRA_REQUIRE_XVFB=1 (CI) makes that a failure.
+work=$(mktemp -d)
+xvfb_pid=""
+game_pid=""
+cleanup() {
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "$name: $*" >&2; exit 1; }
+
+# Polls `$@` every 0.1 s for up to $limit seconds.
+limit=30
+wait_for() {
+  deadline=$(($(date +%s) + limit))
+  until "$@" >/dev/null 2>&1; do
+    [ "$(date +%s)" -ge "$deadline" ] && return 1
+    sleep 0.1
+  done
+}
+
+# Starts Xvfb with one screen of the given size (e.g. 640x480) on a free display.
+start_xvfb() {
+  for tool in Xvfb xdotool xwd convert; do
+    command -v "$tool" >/dev/null 2>&1 && continue
+    [ "${QUENDRA_REQUIRE_XVFB:-0}" = 1 ] && fail "$tool is missing (tools/install-deps.sh)"
+    echo "$name: skipped, $tool is missing"
+    exit 77
+  done
+  display=99
+  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+    display=$((display + 1))
+  done
+  export DISPLAY=":$display"
+  Xvfb "$DISPLAY" -screen 0 "${1}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  wait_for xdotool getdisplaygeometry || fail "the virtual X server did not start"
+}
+
+screenshot() { xwd -root -silent | convert xwd:- "ppm:$work/shot.ppm"; }
+game_gone() { ! kill -0 "$game_pid" 2>/dev/null; }
+key() { xdotool key --delay 50 "$@"; }
+
+# Writes the menu as the scripted platform draws it, with no best score yet, to $work/menu.bmp.
+dump_menu() {
+  mkdir -p "$work/replay"
+  printf 'wait 1\nframe\ndump %s/menu.bmp\n' "$work" > "$work/menu.replay"
+  (cd "$work/replay" && "$1" "$work/menu.replay" >/dev/null) || fail "quendra-replay failed"
+}
+
+# Leaves through the menu (Down, Down, Enter) and expects exit code 0.
+leave_game() {
+  key Down Down Return
+  limit=20
+  wait_for game_gone || fail "the game did not leave"
+  wait "$game_pid"
+  code=$?
+  game_pid=""
+  [ "$code" -eq 0 ] || { cat "$work/game.log"; fail "exit code $code, not 0"; }
+}

@@ -1,0 +1,40 @@
+// The picture with even pixels by its definition, for the tests to hold the game's against: the
+// 16-bit page drawn nearest-neighbour at `multiple` times its size, and that sampled linearly
+// (at pixel centres, its edge pixels repeated outwards) at the centre of each of the area's
+// pixels. Channels at 8 bits, the top bits repeated into the low ones, rounded.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+
+using Color = std::array<double, 3>;
+
+inline Color Widened(std::uint16_t pixel) {
+    int r = pixel >> 11, g = (pixel >> 5) & 63, b = pixel & 31;
+    return {double(r << 3 | r >> 2), double(g << 2 | g >> 4), double(b << 3 | b >> 2)};
+}
+
+// `page(x, y)` gives a page pixel as a Color.
+template <typename Page>
+Color EvenReference(Page page, int pageW, int pageH, int multiple, int areaW, int areaH, int x,
+                    int y) {
+    auto sample = [multiple](int at, int length, int pageLength) {
+        int enlarged = pageLength * multiple;
+        double where = std::clamp((at + 0.5) * enlarged / length - 0.5, 0.0, enlarged - 1.0);
+        int first = static_cast<int>(where);
+        return std::array<double, 3>{where - first, double(first / multiple),
+                                     double(std::min(first + 1, enlarged - 1) / multiple)};
+    };
+    auto [fx, x0, x1] = sample(x, areaW, pageW);
+    auto [fy, y0, y1] = sample(y, areaH, pageH);
+    Color a = page(int(x0), int(y0)), b = page(int(x1), int(y0));
+    Color c = page(int(x0), int(y1)), d = page(int(x1), int(y1));
+    Color out{};
+    for (int k = 0; k < 3; ++k) {
+        double top = a[k] + (b[k] - a[k]) * fx, bottom = c[k] + (d[k] - c[k]) * fx;
+        out[k] = std::round(top + (bottom - top) * fy);
+    }
+    return out;
+}
