@@ -4,7 +4,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test deps deps-build assets bench clean sanitize fuzz
+.PHONY: run test deps deps-build package assets bench clean sanitize fuzz
 
 run: deps-build
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
@@ -48,6 +48,13 @@ fuzz:
 
 deps-build:
 	sh tools/install-deps.sh build
+
+# The player's .deb, $(BUILD)/quendra_VERSION_ARCH.deb: the game, stripped, in /usr/games.
+package:
+	sh tools/install-deps.sh package
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && cpack
 
 # Redraws the pictures and resynthesises the sounds into resources/ (the files are committed).
 assets: deps-build

@@ -21,3 +21,4 @@ Indexed MakeMenuPanel();   // 320 x 180
 Indexed MakeMenuItems();   // 160 x 70, the highlighted menu labels
 Indexed MakeLoading();     // 64 x 16, 16 colours
 std::vector<IconImage> MakeIcons();  // 32 x 32 and 16 x 16
+Image MakeDesktopIcon(int size);     // size x size with alpha, for the desktop's icon theme

@@ -1,5 +1,7 @@
 // The program icon: the creature's face at 32 by 32 (painted like the sprites, with fewer and
-// bolder horns) and at 16 by 16 (placed pixel by pixel), 16 colours each.
+// bolder horns) and at 16 by 16 (placed pixel by pixel), 16 colours each; and the desktop's
+// icons from 16 to 256 pixels in full colour, each painted at its own size.
+#include <algorithm>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -16,17 +18,35 @@ IconImage FromPicture(Indexed picture) {
     return icon;
 }
 
-IconImage PaintedIcon(int size) {
+// The icon's look at a size: up to 32 pixels few, bold horns and big eyes; from 64 on the
+// sprites' own look, with outlines that grow with the picture.
+TargetLook IconLook(int size) {
+    const float side = static_cast<float>(size);
+    TargetLook look = TargetInCell(size <= 64 ? 45 : std::min(size, 158), 3);
+    look.radius = side / 2 - (size >= 128 ? 2.0f : 0.5f);
+    if (size <= 48) {
+        look.outline = size <= 32 ? 1.0f : 1.25f;
+        look.eyeScale = size <= 32 ? 1.35f : 1.25f;
+        look.halo = 0;
+        look.spikes = size <= 32 ? 8 : 10;
+        look.body = 0.62f;
+        look.glints = size > 32;
+    } else {
+        look.spikes = size <= 64 ? 10 : 12;
+        look.outline = side / 64 * 1.4f;
+    }
+    return look;
+}
+
+Image PaintedImage(int size) {
     Image image(size, size);
-    TargetLook look = TargetInCell(45, 3);
-    look.radius = size / 2.0f - 0.5f;
-    look.outline = 1.0f;
-    look.eyeScale = 1.35f;
-    look.halo = 0;
-    look.spikes = 8;
-    look.body = 0.62f;
-    look.glints = false;
-    PaintTarget(image, size / 2.0f, size / 2.0f, look, 6);
+    const float middle = static_cast<float>(size) / 2;
+    PaintTarget(image, middle, middle, IconLook(size), size >= 256 ? 4 : 6);
+    return image;
+}
+
+IconImage PaintedIcon(int size) {
+    const Image image = PaintedImage(size);
     QuantizeOptions options;
     options.colours = 16;
     options.key = Key::kBlack;  // entry 0: the colour under the mask's transparent pixels
@@ -72,3 +92,16 @@ IconImage PixelIcon() {
 }  // namespace
 
 std::vector<IconImage> MakeIcons() { return {PaintedIcon(32), PixelIcon()}; }
+
+Image MakeDesktopIcon(int size) {
+    if (size > 16) return PaintedImage(size);
+    const IconImage icon = PixelIcon();  // placed by hand: painting cannot do better at 16
+    Image image(16, 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const Rgb8 c = icon.picture.ColourAt(x, y);
+            if (!icon.transparent[static_cast<std::size_t>(y) * 16 + x])
+                image.Set(x, y, {Rgb(c.r, c.g, c.b), 1});
+        }
+    return image;
+}

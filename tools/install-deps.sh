@@ -3,13 +3,16 @@
 # As root it installs them with apt-get; otherwise it says which are missing and how to get them.
 set -eu
 
-build="cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev"
-tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick libxfixes-dev"
+build="cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev zlib1g-dev"
+packaging="dpkg-dev"
+tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick libxfixes-dev desktop-file-utils
+  appstream man-db lintian"
 fuzz="clang libclang-rt-14-dev"  # libFuzzer and the sanitizer runtimes for clang (make fuzz)
 case "${1:-all}" in
   build) wanted="$build" ;;
+  package) wanted="$build $packaging" ;;
   fuzz) wanted="$build $fuzz" ;;
-  *) wanted="$build $tests $fuzz" ;;
+  *) wanted="$build $packaging $tests $fuzz" ;;
 esac
 
 missing=""

@@ -1,5 +1,6 @@
-// quendra-make-assets OUTDIR: writes every picture, sound, the icon and the key table that the
-// game embeds. The output is the same, byte for byte, on every run.
+// quendra-make-assets OUTDIR [ICONDIR]: writes every picture, sound, the icon and the key table
+// that the game embeds, and the desktop icons (ICONDIR/quendra-N.png). The output is the same,
+// byte for byte, on every run.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -10,11 +11,12 @@
 #include "platform/catalogue.h"
 #include "tools/artwork.h"
 #include "tools/formats.h"
+#include "tools/png.h"
 #include "tools/sounds.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s OUTDIR [ICONDIR]\n", argv[0]);
         return 2;
     }
     const std::string dir = std::string(argv[1]) + "/";
@@ -37,6 +39,10 @@ int main(int argc, char** argv) {
         std::vector<Accelerator> keys;
         for (const KeyCommand& entry : KEY_TABLE) keys.push_back({entry.flags, entry.key, entry.command});
         WriteFile(dir + IDR_ACCEL_FILE, EncodeAccelerators(keys));
+        for (int size : {16, 32, 48, 64, 128, 256})
+            if (argc == 3)
+                WriteFile(std::string(argv[2]) + "/quendra-" + std::to_string(size) + ".png",
+                          EncodePng(MakeDesktopIcon(size)));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quendra-make-assets: %s\n", e.what());
         return 1;
