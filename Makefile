@@ -33,9 +33,9 @@ sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DQUENDRA_SANITIZE=ON -DQUENDRA_TESTS_REQUIRED=ON $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && $(UBSAN_ENV) $(ASAN_ENV):detect_leaks=1 \
-	  ctest --output-on-failure -j $(JOBS) -E '^(end_to_end|desktop|command_line)$$'
+	  ctest --output-on-failure -j $(JOBS) -E '^(end_to_end|desktop|command_line|hangup)$$'
 	cd $(SANITIZE_BUILD) && $(UBSAN_ENV) $(ASAN_ENV):detect_leaks=0 \
-	  ctest --output-on-failure -R '^(end_to_end|desktop|command_line)$$'
+	  ctest --output-on-failure -R '^(end_to_end|desktop|command_line|hangup)$$'
 
 # Coverage-guided fuzzing (clang's libFuzzer) of the script reader, the bitmap decoder and the
 # WAVE parser: FUZZ_SECONDS each, from the seeds in fuzz/corpus/.

@@ -40,5 +40,6 @@ std::uint32_t Picture::PixelValueOf(COLORREF color) {
     if (color != CLR_INVALID) surface->at(0, 0) = ColorToPixel(color);
     std::uint32_t value = surface->at(0, 0);
     surface->at(0, 0) = saved;
+    surface->PixelsWritten();
     return value;
 }

@@ -1,14 +1,20 @@
-// The best-score file QUENDRA.DAT: what each content counts as, and when it is written.
+// The best-score file QUENDRA.DAT: what each content counts as, when it is written, and what a
+// hostile folder can't make it do.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <set>
+#include <string>
 #include <tuple>
 #include <vector>
 
 #include "app/app.h"
+#include "game/best_score.h"
 #include "game/state.h"
 #include "tests/test_support.h"
 
@@ -23,10 +29,19 @@ void WriteFile(const std::optional<Bytes>& bytes) {
             .write(reinterpret_cast<const char*>(bytes->data()), std::streamsize(bytes->size()));
 }
 
-std::optional<Bytes> ReadFile() {
-    std::ifstream file(BEST_SCORE_FILE, std::ios::binary);
+std::optional<Bytes> ReadFile(const char* name = BEST_SCORE_FILE) {
+    std::ifstream file(name, std::ios::binary);
     if (!file) return std::nullopt;
     return Bytes(std::istreambuf_iterator<char>(file), {});
+}
+
+namespace fs = std::filesystem;
+
+// The names in a folder, sorted.
+std::set<std::string> Entries(const fs::path& folder = ".") {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+    return names;
 }
 
 class BestScoreTest : public ProgramTest {
@@ -66,7 +81,7 @@ TEST_F(BestScoreTest, EndGameCountsTheFileAndWritesOnlyWhenBeaten) {
         EXPECT_EQ(std::make_tuple(bestScore, playing, menuSelection),
                   std::make_tuple(c.shown, std::uint8_t{0}, std::uint8_t{0}));
         EXPECT_EQ(ReadFile(), c.after);
-        EXPECT_FALSE(std::filesystem::exists("QUENDRA.DAT.new"));
+        EXPECT_EQ(Entries(), std::set<std::string>{BEST_SCORE_FILE});  // no temporary left
     }
 }
 
@@ -90,7 +105,7 @@ TEST_F(BestScoreTest, DeleteEntryWritesFourZeroBytes) {
     EXPECT_EQ(ReadFile(), (Bytes{0, 0, 0, 0}));
     EXPECT_EQ(std::make_tuple(bestScore, runBest, menuSelection, playing),
               std::make_tuple(0, 0, std::uint8_t{0}, std::uint8_t{0}));
-    EXPECT_FALSE(std::filesystem::exists("QUENDRA.DAT.new"));
+    EXPECT_EQ(Entries(), std::set<std::string>{BEST_SCORE_FILE});
 }
 
 TEST_F(BestScoreTest, EscapeStoresTheGamesBestButLeavingDuringAGameDoesNot) {
@@ -108,6 +123,87 @@ TEST_F(BestScoreTest, EscapeStoresTheGamesBestButLeavingDuringAGameDoesNot) {
     while (MessageWaiting() && GetMessage(&message)) DispatchMessage(&message);
     EXPECT_EQ(CurrentWindow(), nullptr);  // the close destroyed the window
     EXPECT_EQ(ReadFile(), (Bytes{12, 0, 0, 0}));
+}
+
+// Runs EndGame after a game whose best was `best`; gives what the menu shows then, and what
+// was said on standard error. A fresh path lets the next problem be said.
+std::pair<std::int32_t, std::string> EndGameWith(std::int32_t best) {
+    SetBestScorePath(BEST_SCORE_FILE);
+    runBest = best, playing = 1;
+    testing::internal::CaptureStderr();
+    EndGame();
+    return {bestScore, testing::internal::GetCapturedStderr()};
+}
+
+// What a hostile folder may hold under the file's name or its temporaries' names: nothing is
+// waited for, followed elsewhere, truncated or created outside the folder, and the game goes
+// on showing its best. A hang would end the test through the alarm.
+TEST_F(BestScoreTest, HostileEntriesAreNeitherWaitedForNorFollowed) {
+    alarm(20);
+    fs::create_directory("elsewhere");
+    std::ofstream("elsewhere/victim") << "\1";
+
+    // The names this process's writes try first: one a stale or other instance's temporary,
+    // one a FIFO, two links; and a FIFO under the name older versions used.
+    std::string temporary = std::string(BEST_SCORE_FILE) + "." + std::to_string(getpid()) + ".";
+    std::ofstream(temporary + "0.tmp") << "\2";
+    ASSERT_EQ(mkfifo((temporary + "1.tmp").c_str(), 0644), 0);
+    fs::create_symlink("elsewhere/victim", temporary + "2.tmp");
+    fs::create_symlink("elsewhere/missing", temporary + "3.tmp");
+    ASSERT_EQ(mkfifo("QUENDRA.DAT.new", 0644), 0);
+    const std::set<std::string> planted = Entries();
+    EXPECT_EQ(EndGameWith(5), std::make_pair(5, std::string()));
+    EXPECT_EQ(ReadFile(), (Bytes{5, 0, 0, 0}));
+    EXPECT_EQ(ReadFile((temporary + "0.tmp").c_str()), Bytes{2});
+    EXPECT_TRUE(fs::is_fifo(temporary + "1.tmp"));
+    EXPECT_EQ(ReadFile("elsewhere/victim"), Bytes{1});
+    EXPECT_EQ(Entries().size(), planted.size() + 1);  // the file, and nothing else new
+    for (const std::string& name : Entries())
+        if (name != "elsewhere") fs::remove(name);
+
+    // A FIFO, a folder, a device behind a link: read as 0, never replaced, said once.
+    ASSERT_EQ(mkfifo(BEST_SCORE_FILE, 0644), 0);
+    auto [shown, said] = EndGameWith(6);
+    EXPECT_EQ(shown, 6);
+    EXPECT_TRUE(fs::is_fifo(BEST_SCORE_FILE));
+    EXPECT_EQ(said, "quendra-tests: can't read the best score from QUENDRA.DAT: it is not a "
+                    "regular file\n");
+    fs::remove(BEST_SCORE_FILE);
+    fs::create_directory(BEST_SCORE_FILE);
+    EXPECT_EQ(EndGameWith(6).first, 6);
+    EXPECT_TRUE(fs::is_directory(BEST_SCORE_FILE));
+    fs::remove(BEST_SCORE_FILE);
+    fs::create_symlink("/dev/urandom", BEST_SCORE_FILE);
+    EXPECT_EQ(EndGameWith(1).first, 1);  // random bytes would often show more
+    fs::remove(BEST_SCORE_FILE);
+
+    // A link to nothing: its target is not created, neither at start-up nor by a write.
+    fs::create_symlink("elsewhere/missing", BEST_SCORE_FILE);
+    std::tie(shown, said) = EndGameWith(0);
+    EXPECT_NE(said.find("a symbolic link to a file that does not exist"), std::string::npos);
+    EXPECT_EQ(EndGameWith(4).first, 4);
+    EXPECT_FALSE(fs::exists("elsewhere/missing"));
+    EXPECT_TRUE(fs::is_symlink(BEST_SCORE_FILE));
+    fs::remove(BEST_SCORE_FILE);
+
+    // A link to a read-only file: the link stays, its target gets the value and stays 0444;
+    // so does a read-only file in the folder. No temporary is left anywhere.
+    std::ofstream("elsewhere/score") << '\2';
+    std::ofstream(BEST_SCORE_FILE) << '\1';
+    fs::permissions("elsewhere/score", fs::perms(0444));
+    fs::permissions(BEST_SCORE_FILE, fs::perms(0444));
+    EXPECT_EQ(EndGameWith(9), std::make_pair(9, std::string()));
+    EXPECT_EQ(ReadFile(), (Bytes{9, 0, 0, 0}));
+    EXPECT_EQ(fs::status(BEST_SCORE_FILE).permissions(), fs::perms(0444));
+    fs::remove(BEST_SCORE_FILE);
+    fs::create_symlink("elsewhere/score", BEST_SCORE_FILE);
+    EXPECT_EQ(EndGameWith(8), std::make_pair(8, std::string()));
+    EXPECT_TRUE(fs::is_symlink(BEST_SCORE_FILE));
+    EXPECT_EQ(ReadFile("elsewhere/score"), (Bytes{8, 0, 0, 0}));
+    EXPECT_EQ(fs::status("elsewhere/score").permissions(), fs::perms(0444));
+    EXPECT_EQ(Entries(), (std::set<std::string>{BEST_SCORE_FILE, "elsewhere"}));
+    EXPECT_EQ(Entries("elsewhere"), (std::set<std::string>{"score", "victim"}));
+    alarm(0);
 }
 
 }  // namespace

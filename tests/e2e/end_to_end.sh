@@ -37,8 +37,9 @@ sleep 0.2
 # Escape ends the game and stores its best score (at least the 3 a game starts with).
 key Escape
 limit=10
-wait_for test -s QUENDRA.DAT || fail "no best score stored after Escape"
-[ "$(wc -c < QUENDRA.DAT)" -eq 4 ] || fail "the best-score file does not hold 4 bytes"
+best="$XDG_DATA_HOME/quendra/QUENDRA.DAT"
+wait_for test -s "$best" || fail "no best score stored after Escape"
+[ "$(wc -c < "$best")" -eq 4 ] || fail "the best-score file does not hold 4 bytes"
 
 leave_game
 echo "end-to-end: menu, crosshair, best score and exit all as expected"

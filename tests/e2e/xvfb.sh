@@ -2,6 +2,7 @@
 # test's name. Without Xvfb a test exits 77, which ctest reports as skipped, unless
 # QUENDRA_REQUIRE_XVFB=1 (CI) makes that a failure.
 work=$(mktemp -d)
+export XDG_DATA_HOME="$work/data"  # the game keeps its best score in the test's own folder
 xvfb_pid=""
 game_pid=""
 cleanup() {

@@ -1,0 +1,37 @@
+// The best-score file: where it is, and reading and replacing its 4 bytes so that nothing else
+// in its folder, or outside it, can be harmed or made to hang the game.
+#pragma once
+
+#include <cstdint>
+
+// Makes `path` the best-score file for the rest of the run, and lets the next problem with it
+// be reported. Called once at start-up by the entry point; until then the file is
+// BEST_SCORE_FILE in the current folder (a relative path is taken from the folder current at
+// each use). False, and nothing changed, for an empty path, one ending in '/', or one too long.
+bool SetBestScorePath(const char* path);
+const char* BestScorePath();
+
+// The stored value: up to 4 bytes from the start of the file, little-endian, missing bytes 0.
+// Only a regular file is read (a FIFO, device or folder counts as 0, as an unreadable file
+// does). A missing file is created empty, but never through a symbolic link.
+std::int32_t ReadBestScore();
+
+// Replaces the file with exactly the 4 bytes of `value`: they go to a new file of a unique name
+// beside it, which is synced and renamed over the file. A symbolic link keeps pointing where it
+// did (its target is replaced), the file keeps its permission bits. False when nothing was
+// stored: the file then still holds what it held.
+bool WriteBestScore(std::int32_t value);
+
+// When the best-score file does not exist yet and `oldPath` is a regular file, stores the
+// value `oldPath` holds in it. True when copied.
+bool CopyBestScoreFrom(const char* oldPath);
+
+// Removes what writes cut short by a crash or a kill left in the file's folder: temporaries
+// of the file's own naming that are regular files untouched for ten minutes (a write takes
+// milliseconds). For start-up only: it allocates.
+void RemoveStaleTemporaries();
+
+// Says on standard error, once per run (per SetBestScorePath), that `doing` failed for `path`
+// and why: `reason` or, without one, the text of `error`. Allocates nothing.
+void ReportBestScoreProblem(const char* doing, const char* path, int error,
+                            const char* reason = nullptr);

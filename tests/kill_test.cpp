@@ -1,0 +1,119 @@
+// The best-score file under SIGKILL: quendra-replay deletes the best score and ends a game over
+// and over, so it writes the file all the time, and is killed at random moments, alone and two
+// at once in one folder. Every file seen meanwhile, and every file left, must be whole: 4 bytes
+// holding a value that was written (7 before the runs, 0 by a delete, 3 by a game).
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// The file's value, or -1 when it is not exactly 4 bytes of 7, 0 or 3.
+int Whole(const fs::path& file) {
+    unsigned char bytes[8] = {};
+    int fd = open(file.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return -1;
+    ssize_t n = read(fd, bytes, sizeof bytes);
+    close(fd);
+    int value = bytes[0];
+    bool known = value == 7 || value == 0 || value == 3;
+    return n == 4 && known && bytes[1] == 0 && bytes[2] == 0 && bytes[3] == 0 ? value : -1;
+}
+
+pid_t Start(const fs::path& folder, const fs::path& script) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        int null = open("/dev/null", O_WRONLY);
+        if (chdir(folder.c_str()) != 0 || null < 0) _exit(127);
+        dup2(null, STDOUT_FILENO);
+        execl(QUENDRA_REPLAY, QUENDRA_REPLAY, script.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+TEST(KillTest, EveryBestScoreFileSeenOrLeftIsWhole) {
+    // Memory is a faster disk: more writes run in the time before each kill.
+    fs::path base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : fs::temp_directory_path();
+    std::string name = (base / "quendra-kill-XXXXXX").string();
+    ASSERT_NE(mkdtemp(name.data()), nullptr);
+    const fs::path folder = name, file = folder / "QUENDRA.DAT", script = folder / "script";
+    {
+        std::ofstream out(script);
+        for (int i = 0; i < 1500; ++i) out << "key down\nkey enter\nkey enter\nkey escape\n";
+        std::ofstream(file, std::ios::binary).write("\7\0\0\0", 4);
+    }
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    // Each kill falls within 30 ms of the round's first write: on a slow machine as well, the
+    // kills fall among writes rather than all in start-up.
+    std::uniform_int_distribution<int> moment(0, 30);
+    auto identity = [&] {
+        struct stat status {};
+        stat(file.c_str(), &status);
+        return status.st_ino;
+    };
+
+    int rounds = 0, kills = 0, exits = 0, reads = 0, broken = 0;
+    std::set<int> seen;
+    for (int together : {1, 2}) {
+        for (int round = 0; round < 30; ++round, ++rounds) {
+            pid_t pids[2];
+            for (int i = 0; i < together; ++i) ASSERT_GT(pids[i] = Start(folder, script), 0);
+            const ino_t before = identity();
+            const Clock::time_point start = Clock::now();
+            Clock::time_point at[2] = {Clock::time_point::max(), Clock::time_point::max()};
+            // Read the file while waiting, as another program (or the other instance) would.
+            for (int alive = together; alive > 0;) {
+                int value = Whole(file);
+                ++reads;
+                if (value < 0) ++broken;
+                seen.insert(value);
+                usleep(100);  // leaves the writers the processor
+                Clock::time_point now = Clock::now();
+                if (at[0] == Clock::time_point::max() &&
+                    (identity() != before || now - start > std::chrono::seconds(10)))
+                    for (int i = 0; i < together; ++i)
+                        at[i] = now + std::chrono::milliseconds(moment(random));
+                for (int i = 0; i < together; ++i)
+                    if (pids[i] && now >= at[i]) {
+                        kill(pids[i], SIGKILL);
+                        int status = 0;
+                        waitpid(pids[i], &status, 0);
+                        ++(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL ? kills : exits);
+                        pids[i] = 0, --alive;
+                    }
+            }
+            ASSERT_GE(Whole(file), 0) << "after round " << round << " of " << together;
+        }
+    }
+    int temporaries = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        temporaries += entry.path().extension() == ".tmp";
+    std::printf("kill test: %d rounds (30 alone, 30 two at once), %d killed, %d ended first; "
+                "%d reads while running, %d not whole; values seen:",
+                rounds, kills, exits, reads, broken);
+    for (int value : seen) std::printf(" %d", value);
+    std::printf("; %d temporaries left by the kills\n", temporaries);
+    EXPECT_EQ(broken, 0);
+    EXPECT_EQ(exits, 0) << "the script should outlast every round";
+    // Both values were written while the test ran, so the kills fell among writes.
+    EXPECT_TRUE(seen.count(0) && seen.count(3));
+    fs::remove_all(folder);
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+// Where the desktop game keeps its best score: the XDG data folder, made when missing, with a
+// score from the current folder copied once; a folder that can't be made is said once.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+
+#include "game/best_score.h"
+#include "game/state.h"
+#include "app/best_score_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of its own, with a home and a current folder in it.
+class ScoreFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char dir[] = "/tmp/quendra-folder-XXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        dir_ = dir;
+        fs::create_directories(dir_ / "cwd"), fs::create_directory(dir_ / "home");
+        fs::current_path(dir_ / "cwd");
+        setenv("HOME", (dir_ / "home").c_str(), 1);
+        unsetenv("XDG_DATA_HOME");
+    }
+    void TearDown() override {
+        fs::current_path(start_);
+        fs::remove_all(dir_);
+        SetBestScorePath(BEST_SCORE_FILE);
+        setenv("HOME", home_.c_str(), 1);
+    }
+    static std::string Read(const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    static fs::perms Mode(const fs::path& folder) { return fs::status(folder).permissions(); }
+
+    fs::path dir_, start_ = fs::current_path();
+    std::string home_ = std::getenv("HOME") ? std::getenv("HOME") : "/";
+};
+
+TEST_F(ScoreFolder, XdgDataHomeElseHomeElsePasswordDatabase) {
+    EXPECT_EQ(BestScoreFolder(), dir_ / "home/.local/share/quendra");
+    setenv("XDG_DATA_HOME", "relative/data", 1);  // not absolute: ignored, as the rules say
+    EXPECT_EQ(BestScoreFolder(), dir_ / "home/.local/share/quendra");
+    setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
+    EXPECT_EQ(BestScoreFolder(), dir_ / "data/quendra");
+    unsetenv("XDG_DATA_HOME");
+    unsetenv("HOME");
+    EXPECT_EQ(BestScoreFolder(), fs::path(getpwuid(getuid())->pw_dir) / ".local/share/quendra");
+}
+
+TEST_F(ScoreFolder, MissingFoldersAreMadePrivateAndAnOldScoreIsCopiedOnce) {
+    std::ofstream("QUENDRA.DAT", std::ios::binary).write("\5\0", 2);
+    UseDesktopBestScoreFile();
+    const fs::path file = dir_ / "home/.local/share/quendra/QUENDRA.DAT";
+    EXPECT_EQ(BestScorePath(), file);
+    for (const char* folder : {".local", ".local/share", ".local/share/quendra"})
+        EXPECT_EQ(Mode(dir_ / "home" / folder), fs::perms::owner_all) << folder;
+    EXPECT_EQ(Read(file), std::string("\5\0\0\0", 4));
+
+    // Once there, the new file is the one: a later old file is not copied again. Of what looks
+    // like temporaries, only the writes' own, regular and untouched for long, are removed.
+    std::ofstream("QUENDRA.DAT", std::ios::binary).write("\11\0\0\0", 4);
+    const fs::path data = file.parent_path();
+    for (const char* name : {"QUENDRA.DAT.77.0.tmp", "QUENDRA.DAT.77.1.tmp", "QUENDRA.DAT.x.tmp"})
+        std::ofstream(data / name) << "\1";
+    fs::create_symlink("/dev/null", data / "QUENDRA.DAT.77.2.tmp");
+    const timespec hourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+    for (const char* name : {"QUENDRA.DAT.77.0.tmp", "QUENDRA.DAT.x.tmp", "QUENDRA.DAT.77.2.tmp"})
+        utimensat(AT_FDCWD, (data / name).c_str(), hourAgo, AT_SYMLINK_NOFOLLOW);
+    UseDesktopBestScoreFile();
+    EXPECT_FALSE(fs::exists(data / "QUENDRA.DAT.77.0.tmp"));
+    for (const char* name : {"QUENDRA.DAT.77.1.tmp", "QUENDRA.DAT.x.tmp", "QUENDRA.DAT.77.2.tmp"})
+        EXPECT_TRUE(fs::exists(fs::symlink_status(data / name))) << name;
+    EXPECT_EQ(Read(file), std::string("\5\0\0\0", 4));
+    EXPECT_EQ(ReadBestScore(), 5);
+
+    // An XDG folder of its own; an old file that is a FIFO is not waited for nor copied.
+    setenv("XDG_DATA_HOME", (dir_ / "data/deeper").c_str(), 1);
+    fs::remove("QUENDRA.DAT");
+    ASSERT_EQ(mkfifo("QUENDRA.DAT", 0644), 0);
+    alarm(10);
+    UseDesktopBestScoreFile();
+    EXPECT_EQ(ReadBestScore(), 0);
+    alarm(0);
+    EXPECT_EQ(Mode(dir_ / "data/deeper/quendra"), fs::perms::owner_all);
+    EXPECT_EQ(Read(dir_ / "data/deeper/quendra/QUENDRA.DAT"), "");  // created empty, as ever
+}
+
+// A folder that can't be made (a file in the way, or no write permission where that holds):
+// one message naming the file and the reason, and the game goes on showing its best.
+TEST_F(ScoreFolder, AFolderThatCantBeMadeIsSaidOnceAndTheGameGoesOn) {
+    std::ofstream(dir_ / "data") << "a file in the way";
+    setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
+    if (geteuid() != 0) {  // permissions bind everybody but root
+        fs::create_directory(dir_ / "locked");
+        fs::permissions(dir_ / "locked", fs::perms(0500));
+        setenv("XDG_DATA_HOME", (dir_ / "locked").c_str(), 1);
+    }
+    const std::string expected = std::string(std::getenv("XDG_DATA_HOME")) + "/quendra/QUENDRA.DAT";
+
+    testing::internal::CaptureStderr();
+    UseDesktopBestScoreFile();
+    runBest = 7, playing = 1;
+    EndGame();
+    const std::int32_t shown = bestScore;
+    ResetBestScore();
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::make_pair(shown, bestScore), std::make_pair(7, 0));
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find(expected + ": "), std::string::npos) << said;
+    EXPECT_NE(said.find(geteuid() != 0 ? "Permission denied" : "Not a directory"),
+              std::string::npos)
+        << said;
+    if (geteuid() != 0) fs::permissions(dir_ / "locked", fs::perms(0700));
+}
+
+}  // namespace

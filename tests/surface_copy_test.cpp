@@ -1,0 +1,176 @@
+// Copies onto a page: the fast keyed copy against a plain pixel-by-pixel copy, over every
+// picture and every cell the frames draw, at the page's edges and at random places; and copies
+// that do not fit, refused without a pixel written.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "display/picture.h"
+#include "game/assets.h"
+#include "game/state.h"
+#include "tests/test_support.h"
+
+namespace {
+
+constexpr int kW = 640, kH = 480;
+
+// What a copy must do, written the slow and obvious way.
+void ReferenceCopy(Page& page, const Surface& source, int x, int y, const RECT& r, bool keyed) {
+    for (int row = r.top; row < r.bottom; ++row)
+        for (int col = r.left; col < r.right; ++col)
+            if (!keyed || source.at(col, row) != source.colorKey())
+                page[static_cast<std::size_t>(y + row - r.top) * kW + x + col - r.left] =
+                    source.at(col, row);
+}
+
+class SurfaceCopyTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        Open(true);  // the game's pictures, loaded and keyed as the game has them
+        for (std::size_t i = 0; i < expected_.size(); ++i)
+            page_.at(static_cast<int>(i % kW), static_cast<int>(i / kW)) = expected_[i] =
+                static_cast<std::uint16_t>(random_());
+    }
+
+    // Copies with and without the key flag, and checks the whole page after each.
+    void ExpectSameAsReference(const Surface& source, int x, int y, const RECT& r,
+                               const std::string& what) {
+        for (std::uint32_t flags : {DDBLTFAST_SRCCOLORKEY, DDBLTFAST_NOCOLORKEY}) {
+            ASSERT_EQ(BltFast(page_, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
+                              source, &r, flags),
+                      S_OK)
+                << what;
+            ReferenceCopy(expected_, source, x, y, r,
+                          flags == DDBLTFAST_SRCCOLORKEY && source.hasColorKey());
+            const Surface& page = page_;
+            ASSERT_TRUE(std::equal(expected_.begin(), expected_.end(), page.pixels()))
+                << what << " at " << x << "," << y << " rect " << r.left << "," << r.top << ","
+                << r.right << "," << r.bottom << " flags " << flags;
+        }
+    }
+
+    // A rectangle of the source at the four corners of the page and at random places.
+    void ExpectSameEverywhere(const Surface& source, const RECT& r, const std::string& what) {
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        for (auto [x, y] : {std::pair{0, 0}, {kW - w, 0}, {0, kH - h}, {kW - w, kH - h}})
+            ExpectSameAsReference(source, x, y, r, what);
+        for (int i = 0; i < 3; ++i)
+            ExpectSameAsReference(source, static_cast<int>(random_() % (kW - w + 1)),
+                                  static_cast<int>(random_() % (kH - h + 1)), r, what);
+    }
+
+    // Random rectangles that fit the page, every other one reaching the last row and column.
+    void ExpectSameForRandomParts(const Surface& source, const std::string& what) {
+        const int sw = source.width(), sh = source.height();
+        for (int i = 0; i < 24; ++i) {
+            int left = static_cast<int>(random_() % static_cast<unsigned>(sw));
+            int top = static_cast<int>(random_() % static_cast<unsigned>(sh));
+            int right =
+                i % 2 ? sw
+                      : left + 1 + static_cast<int>(random_() % static_cast<unsigned>(sw - left));
+            int bottom =
+                i % 2 ? sh
+                      : top + 1 + static_cast<int>(random_() % static_cast<unsigned>(sh - top));
+            right = std::min(right, left + kW);
+            bottom = std::min(bottom, top + kH);
+            ExpectSameEverywhere(source, RECT{left, top, right, bottom}, what);
+        }
+    }
+
+    Surface page_{kW, kH};
+    Page expected_ = Page(std::size_t{kW} * kH);
+    std::mt19937 random_{20240611};
+};
+
+TEST_F(SurfaceCopyTest, EveryCellAndRandomPartsDrawAsThePlainCopyDoes) {
+    struct Cells {
+        const char* name;
+        Picture* picture;
+        int left, top, width, height, count;  // `count` cells side by side
+    };
+    const Cells table[] = {
+        {"background", backgroundPicture, 0, 0, BACKGROUND_WIDTH, BACKGROUND_HEIGHT, 1},
+        {"loading", loadingPicture, 0, 0, LOADING_WIDTH, LOADING_HEIGHT, 1},
+        {"menu panel", menuPanelPicture, 0, 0, MENUPANEL_WIDTH, MENUPANEL_HEIGHT, 1},
+        {"menu items", menuItemsPicture, 0, 0, MENUITEMS_WIDTH, 23, 1},
+        {"menu item", menuItemsPicture, 0, 23, MENUITEMS_WIDTH, 23, 1},
+        {"menu item", menuItemsPicture, 0, 46, MENUITEMS_WIDTH, 23, 1},
+        {"splat", splatPicture, 0, 0, SPLAT_SIZE, SPLAT_SIZE, 1},
+        {"crosshair", crosshairPicture, 0, 0, CROSSHAIR_SIZE, CROSSHAIR_SIZE, 1},
+        {"explosion", explosionPicture, 0, 0, EXPLOSION_CELL, EXPLOSION_CELL, 8},
+        {"digit", spritesPicture, DIGIT_LEFT, DIGIT_TOP, DIGIT_WIDTH, DIGIT_HEIGHT, 10},
+    };
+    for (const Cells& cells : table)
+        for (int i = 0; i < cells.count; ++i) {
+            const int left = cells.left + cells.width * i;
+            ExpectSameEverywhere(
+                *cells.picture->surface,
+                RECT{left, cells.top, left + cells.width, cells.top + cells.height},
+                cells.name + std::to_string(i));
+        }
+    for (const SpriteRow* row :
+         {&SMALL_TARGETS, &MEDIUM_SMALL_TARGETS, &MEDIUM_LARGE_TARGETS, &LARGE_TARGETS})
+        for (int i = 0; i < 5; ++i) {
+            const int left = row->left + row->size * i;
+            ExpectSameEverywhere(*spritesPicture->surface,
+                                 RECT{left, row->top, left + row->size, row->top + row->size},
+                                 "target " + std::to_string(row->size) + "/" + std::to_string(i));
+        }
+
+    // The keyed pictures copy by their runs; a picture written after its key was set, by its
+    // new pixels, whether its runs are rebuilt or not; a new key gives new runs.
+    for (Picture* keyed : {spritesPicture, splatPicture, explosionPicture, crosshairPicture})
+        EXPECT_TRUE(std::as_const(*keyed->surface).copiesByRuns());
+    Surface edited = *spritesPicture->surface;
+    for (int i = 0; i < 4000; ++i)
+        edited.at(static_cast<int>(random_() % 790), static_cast<int>(random_() % 358)) =
+            i % 2 ? edited.colorKey() : static_cast<std::uint16_t>(random_());
+    const Surface& source = edited;
+    EXPECT_FALSE(source.copiesByRuns());
+    ExpectSameForRandomParts(source, "sprites written after keying");
+    edited.PixelsWritten();
+    EXPECT_TRUE(source.copiesByRuns());
+    ExpectSameForRandomParts(source, "sprites with rebuilt runs");
+    edited.SetColorKey(ColorToPixel(0));
+    ExpectSameForRandomParts(source, "sprites keyed black");
+    for (Picture* picture : {backgroundPicture, menuPanelPicture, menuItemsPicture, splatPicture,
+                             crosshairPicture, explosionPicture, loadingPicture})
+        ExpectSameForRandomParts(*picture->surface, "random part");
+}
+
+TEST_F(SurfaceCopyTest, RectangleThatDoesNotFitIsRefusedAndNothingIsWritten) {
+    const Surface& sprites = *spritesPicture->surface;      // 790 x 358, keyed
+    const Surface& crosshair = *crosshairPicture->surface;  // 64 x 64, keyed
+    struct Refused {
+        const Surface* source;
+        std::uint32_t x, y;
+        RECT r;
+    } table[] = {
+        {&crosshair, kW - 63, 0, {0, 0, 64, 64}},      // one column past the right edge
+        {&crosshair, 0, kH - 63, {0, 0, 64, 64}},      // one row past the bottom
+        {&crosshair, 0xFFFFFFF0u, 0, {0, 0, 64, 64}},  // a place that wraps round
+        {&crosshair, 0, 0xFFFFFFFFu, {0, 0, 64, 64}},
+        {&sprites, 0, 0, {0, 0, 790, 358}},   // wider than the page
+        {&sprites, 0, 0, {700, 0, 791, 10}},  // past the source's last column
+        {&sprites, 0, 0, {0, 300, 10, 359}},  // past its last row
+        {&sprites, 0, 0, {-1, 0, 10, 10}},    // before its first column
+        {&sprites, 0, 0, {0, -1, 10, 10}},
+        {&sprites, 0, 0, {10, 10, 10, 20}},  // empty
+        {&sprites, 0, 0, {10, 20, 20, 10}},  // upside down
+    };
+    for (const Refused& c : table) {
+        EXPECT_EQ(BltFast(page_, c.x, c.y, *c.source, &c.r, DDBLTFAST_SRCCOLORKEY),
+                  DDERR_INVALIDRECT)
+            << c.x << "," << c.y << " rect " << c.r.left << "," << c.r.top << "," << c.r.right
+            << "," << c.r.bottom;
+    }
+    const Surface& page = page_;
+    EXPECT_TRUE(std::equal(expected_.begin(), expected_.end(), page.pixels()));
+}
+
+}  // namespace
