@@ -1,18 +1,17 @@
 // quendra in a browser: the same program, started by the page once the player has clicked.
 #include <emscripten.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
 
 #include "app/app.h"
+#include "game/best_score.h"
 #include "game/state.h"
 #include "platform/web/web.h"
 
 namespace {
 
-// The page keeps the best-score file's folder in the browser's storage (IndexedDB).
-constexpr const char* kDataFolder = "/quendra";
+// The page keeps this folder in the browser's storage (IndexedDB).
+constexpr const char* kBestScoreFile = "/quendra/QUENDRA.DAT";
 
 EM_JS(void, web_state, (const std::int32_t* values, int count),
       { quendraPage.state = Array.from(HEAP32.subarray(values >> 2, (values >> 2) + count)); });
@@ -35,8 +34,7 @@ void PublishState() {
 }  // namespace web
 
 int main() {
-    // The game reads and writes its best score in the current folder.
-    if (chdir(kDataFolder) != 0) std::fprintf(stderr, "quendra: the best score won't be kept\n");
+    if (SetBestScorePath(kBestScoreFile)) RemoveStaleTemporaries();
     int code = WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT);
     web_program_ended(code);
     return code;
