@@ -1,5 +1,5 @@
-// Screen and Picture: keyed and unkeyed copies, colour keys, and the menu frame
-// checked pixel by pixel against the pictures' own pixels.
+// Screen and Picture: keyed and unkeyed copies, colour keys, and the menu frame checked pixel
+// by pixel against the pictures' own pixels (refused copies are in surface_copy_test.cpp).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -50,19 +50,6 @@ TEST_F(DisplayTest, KeyedCopiesLeaveTheFillWhereTheSourceHoldsTheKey) {
     Put(expected, opaqueSprites, 500, 400, 375, 328, 19, 23);  // 19 by 23, nothing around it
     EXPECT_EQ(screen->ShowFrame(), S_OK);
     ExpectPresented(expected);
-}
-
-TEST_F(DisplayTest, CopyThatDoesNotFitIsRefusedAndWritesNothing) {
-    ASSERT_EQ(screen->FillBackBuffer(0x0841), S_OK);
-    EXPECT_EQ(screen->DrawPicture(1, 0, backgroundPicture), DDERR_INVALIDRECT);
-    EXPECT_EQ(screen->DrawPicture(0, 1, backgroundPicture), DDERR_INVALIDRECT);
-    EXPECT_EQ(screen->DrawPicture(0xFFFFFFF0u, 0, crosshairPicture), DDERR_INVALIDRECT);
-    EXPECT_EQ(screen->DrawPicturePart(630, 0, 375, 328, 394, 351, spritesPicture),
-              DDERR_INVALIDRECT);
-    EXPECT_EQ(screen->DrawPicturePart(0, 0, 780, 0, 800, 10, spritesPicture), DDERR_INVALIDRECT);
-    EXPECT_EQ(screen->DrawPicturePart(0, 0, -1, 0, 10, 10, spritesPicture), DDERR_INVALIDRECT);
-    EXPECT_EQ(screen->ShowFrame(), S_OK);
-    ExpectPresented(Page(640 * 480, 0x0841));
 }
 
 TEST_F(DisplayTest, PixelValueOfConvertsLikeThePictureCopyAndChangesNoPixel) {
