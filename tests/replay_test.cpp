@@ -177,25 +177,19 @@ TEST(Replay, TakesItsOptionsAndEndsWithTheExitLine) {
               "cursor=319,239 latch=0 step=1 targets=320:240:0\nexit 0\n");
 }
 
-TEST(Replay, KeyNamesBecomeKeysWithModifiers) {
-    std::istringstream script(
-        "key up\nkey alt+f10\nkey ctrl+shift+x\nkey f1\nkey space\nkey page-up\nwait 000000000042\n");
+TEST(Replay, KeyNamesBecomeKeysWithModifiers) {  // modifiers: 1 shift, 2 ctrl, 4 alt
+    std::istringstream script("key up\nkey alt+f10\nkey ctrl+shift+x\nkey f1\nkey space\n"
+                              "key page-up\nwait 000000000042\n");
     replay::Script parsed;
     replay::ParseError error;
     ASSERT_TRUE(replay::ParseScript(script, parsed, error)) << error.message;
-    std::vector<replay::Line> lines;
+    const std::array<std::array<std::uint32_t, 3>, 7> expected = {{
+        {0x26, 0, 0}, {0x79, 4, 0}, {'X', 3, 0}, {0x70, 0, 0}, {0x20, 0, 0},
+        {0xFF, 0, 0} /* a key the game knows nothing of */, {0, 0, 42}}};
+    std::vector<std::array<std::uint32_t, 3>> lines;
     replay::Script::Cursor at;
-    for (replay::Line line; parsed.Next(at, line);) lines.push_back(line);
-    ASSERT_EQ(lines.size(), 7u);
-    EXPECT_EQ(lines[0].key, 0x26u);
-    EXPECT_EQ(lines[1].key, 0x79u);
-    EXPECT_EQ(lines[1].modifiers, 4);  // alt
-    EXPECT_EQ(lines[2].key, static_cast<std::uint32_t>('X'));
-    EXPECT_EQ(lines[2].modifiers, 1 | 2);
-    EXPECT_EQ(lines[3].key, 0x70u);
-    EXPECT_EQ(lines[4].key, 0x20u);
-    EXPECT_EQ(lines[5].key, 0xFFu);  // a key the game knows nothing of
-    EXPECT_EQ(lines[6].ms, 42u);
+    for (replay::Line line; parsed.Next(at, line);) lines.push_back({line.key, line.modifiers, line.ms});
+    EXPECT_EQ(lines, std::vector(expected.begin(), expected.end()));
 }
 
 // The dump keeps every 16-bit value: a 16-bit bottom-up BMP with RGB565 masks.

@@ -60,27 +60,23 @@ protected:
         for (auto [x, y] : {std::pair{0, 0}, {kW - w, 0}, {0, kH - h}, {kW - w, kH - h}})
             ExpectSameAsReference(source, x, y, r, what);
         for (int i = 0; i < 3; ++i)
-            ExpectSameAsReference(source, static_cast<int>(random_() % (kW - w + 1)),
-                                  static_cast<int>(random_() % (kH - h + 1)), r, what);
+            ExpectSameAsReference(source, Below(kW - w + 1), Below(kH - h + 1), r, what);
     }
 
     // Random rectangles that fit the page, every other one reaching the last row and column.
     void ExpectSameForRandomParts(const Surface& source, const std::string& what) {
         const int sw = source.width(), sh = source.height();
         for (int i = 0; i < 24; ++i) {
-            int left = static_cast<int>(random_() % static_cast<unsigned>(sw));
-            int top = static_cast<int>(random_() % static_cast<unsigned>(sh));
-            int right =
-                i % 2 ? sw
-                      : left + 1 + static_cast<int>(random_() % static_cast<unsigned>(sw - left));
-            int bottom =
-                i % 2 ? sh
-                      : top + 1 + static_cast<int>(random_() % static_cast<unsigned>(sh - top));
-            right = std::min(right, left + kW);
-            bottom = std::min(bottom, top + kH);
-            ExpectSameEverywhere(source, RECT{left, top, right, bottom}, what);
+            const int left = Below(sw), top = Below(sh);
+            const int right = i % 2 ? sw : left + 1 + Below(sw - left);
+            const int bottom = i % 2 ? sh : top + 1 + Below(sh - top);
+            ExpectSameEverywhere(
+                source, RECT{left, top, std::min(right, left + kW), std::min(bottom, top + kH)}, what);
         }
     }
+
+    // A random number from 0 to n - 1.
+    int Below(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
 
     Surface page_{kW, kH};
     Page expected_ = Page(std::size_t{kW} * kH);
@@ -128,7 +124,7 @@ TEST_F(SurfaceCopyTest, EveryCellAndRandomPartsDrawAsThePlainCopyDoes) {
         EXPECT_TRUE(std::as_const(*keyed->surface).copiesByRuns());
     Surface edited = *spritesPicture->surface;
     for (int i = 0; i < 4000; ++i)
-        edited.at(static_cast<int>(random_() % 790), static_cast<int>(random_() % 358)) =
+        edited.at(Below(790), Below(358)) =
             i % 2 ? edited.colorKey() : static_cast<std::uint16_t>(random_());
     const Surface& source = edited;
     EXPECT_FALSE(source.copiesByRuns());
@@ -165,9 +161,7 @@ TEST_F(SurfaceCopyTest, RectangleThatDoesNotFitIsRefusedAndNothingIsWritten) {
     };
     for (const Refused& c : table) {
         EXPECT_EQ(BltFast(page_, c.x, c.y, *c.source, &c.r, DDBLTFAST_SRCCOLORKEY),
-                  DDERR_INVALIDRECT)
-            << c.x << "," << c.y << " rect " << c.r.left << "," << c.r.top << "," << c.r.right
-            << "," << c.r.bottom;
+                  DDERR_INVALIDRECT) << "case " << &c - table;
     }
     const Surface& page = page_;
     EXPECT_TRUE(std::equal(expected_.begin(), expected_.end(), page.pixels()));
