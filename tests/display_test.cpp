@@ -52,25 +52,16 @@ TEST_F(DisplayTest, KeyedCopiesLeaveTheFillWhereTheSourceHoldsTheKey) {
     ExpectPresented(expected);
 }
 
-TEST_F(DisplayTest, PixelValueOfConvertsLikeThePictureCopyAndChangesNoPixel) {
-    Picture* picture = Fresh(IDB_SPRITES);  // at size 0 by 0: the bitmap's own
-    ASSERT_EQ(std::make_pair(picture->surface->width(), picture->surface->height()),
-              std::make_pair(790, 358));
+// The key is found by writing the colour into a pixel and reading it back: the pixel must be
+// restored (sprites and splat have their key in that pixel already, so no frame would show it).
+TEST_F(DisplayTest, FindingAKeyValueChangesNoPixel) {
+    Picture* picture = Fresh(IDB_SPRITES);
     picture->surface->at(0, 0) = 0xBEEF;
     const Page before(picture->surface->pixels(), picture->surface->pixels() + 790 * 358);
-    auto unchanged = [&] {
-        return std::equal(before.begin(), before.end(), picture->surface->pixels());
-    };
     EXPECT_EQ(picture->PixelValueOf(CLR_INVALID), 0xBEEFu);
-    EXPECT_TRUE(unchanged());
-    for (COLORREF color : {0x000000u, 0xFFFFFFu, 0x123456u, 0x07FF03u}) {
-        EXPECT_EQ(picture->PixelValueOf(color), ColorToPixel(color)) << std::hex << color;
-        EXPECT_TRUE(unchanged());
-    }
-    EXPECT_EQ(picture->SetKeyColor(0xFFFFFF), S_OK);
-    EXPECT_EQ(picture->keyed, 1);
-    EXPECT_EQ(picture->surface->colorKey(), ColorToPixel(0xFFFFFF));
-    EXPECT_TRUE(unchanged());
+    EXPECT_EQ(picture->SetKeyColor(0x123456), S_OK);
+    EXPECT_EQ(picture->surface->colorKey(), ColorToPixel(0x123456));
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), picture->surface->pixels()));
 }
 
 class MenuPageTest : public DisplayTest,
