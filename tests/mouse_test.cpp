@@ -19,23 +19,19 @@ protected:
     scripted::World& w = scripted::world();
 };
 
-TEST_F(MouseTest, WithoutADeviceReadLeavesTheRecordAloneAndFreeMayRunTwice) {
+// (Release after a normal start-up, twice, is ShellTest.DestroyReleases....)
+TEST_F(MouseTest, WithoutADeviceReadLeavesTheRecordAlone) {
     const MouseState held{7, -8, 9, {0x80, 1, 2, 3, 4, 5, 6, 7}};
     mouseState = held;
-    EXPECT_EQ(ReadMouse(), S_OK);
+    ReadMouse();
     EXPECT_TRUE(Same(mouseState, held));
-
-    ASSERT_EQ(InitMouse(window_), S_OK);
-    FreeMouse();
-    EXPECT_FALSE(mouseDevice || directInput || w.mouseAcquired);
-    FreeMouse();
-    EXPECT_EQ(ReadMouse(), S_OK);
-    EXPECT_TRUE(Same(mouseState, held));
-    EXPECT_EQ(w.readCalls, 0);
 
     w.faults.mouse = true;  // no device: the input object made so far waits for FreeMouse
     EXPECT_EQ(InitMouse(window_), DIERR_DEVICENOTREG);
     EXPECT_TRUE(directInput && !mouseDevice);
+    ReadMouse();
+    EXPECT_TRUE(Same(mouseState, held));
+    EXPECT_EQ(w.readCalls, 0);
     FreeMouse();
     EXPECT_EQ(directInput, nullptr);
 }

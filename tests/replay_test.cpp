@@ -12,6 +12,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "replay/runner.h"
@@ -113,21 +114,16 @@ TEST(Replay, TakesAnyWhiteSpaceAndTheLongestLine) {
 // Input that can't be read is an error, not an empty script; output that can't be written is one
 // too, after the run (exit 3).
 TEST(Replay, ReportsUnreadableInputAndUnwritableOutput) {
-    const struct {
-        const char *arguments, *input, *output;
-        int code;
-        const char* message;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*, int, std::string> cases[] = {
         {"-", "/", "out", 2, "can't read the script from standard input: Is a directory\n"},
         {"/tmp", "script", "out", 2, "can't read the script /tmp: Is a directory\n"},
         {"/dev/zero", "script", "out", 2, "line 1: the line is longer than 16384 bytes\n"},
         {"-", "script", "/dev/full", 3, "can't write the output: No space left on device\n"},
     };
-    for (const auto& c : cases) {
-        Outcome outcome = RunReplay(c.arguments, "state\n", c.input, c.output);
-        EXPECT_EQ(outcome.code, c.code) << c.arguments;
-        EXPECT_NE(outcome.err.find(std::string("quendra-replay: ") + c.message), std::string::npos)
-            << outcome.err;
+    for (const auto& [arguments, input, output, code, message] : cases) {
+        Outcome outcome = RunReplay(arguments, "state\n", input, output);
+        EXPECT_EQ(outcome.code, code) << arguments;
+        EXPECT_NE(outcome.err.find("quendra-replay: " + message), std::string::npos) << outcome.err;
     }
 }
 
