@@ -23,12 +23,7 @@ for unmap in no yes; do
     sleep 0.5
   fi
   kill -HUP "$game_pid"
-  limit=10
-  wait_for game_gone || fail "the game did not end on SIGHUP (unmapped: $unmap)"
-  wait "$game_pid"
-  code=$?
-  game_pid=""
-  [ "$code" -eq 0 ] || fail "exit code $code after SIGHUP (unmapped: $unmap), not 0"
+  expect_exit_0 "SIGHUP, unmapped: $unmap"
 done
 [ "$(od -An -tx1 "$XDG_DATA_HOME/quendra/QUENDRA.DAT" | tr -d ' \n')" = 05000000 ] ||
   fail "the best score was not copied to the data folder"

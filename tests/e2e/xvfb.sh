@@ -52,13 +52,13 @@ dump_menu() {
   (cd "$work/replay" && "$1" "$work/menu.replay" >/dev/null) || fail "quendra-replay failed"
 }
 
-# Leaves through the menu (Down, Down, Enter) and expects exit code 0.
-leave_game() {
-  key Down Down Return
+# Waits for the game to end and expects exit code 0; $1 says what ended it.
+expect_exit_0() {
   limit=20
-  wait_for game_gone || fail "the game did not leave"
+  wait_for game_gone || fail "the game did not end ($1)"
   wait "$game_pid"
   code=$?
   game_pid=""
-  [ "$code" -eq 0 ] || { cat "$work/game.log"; fail "exit code $code, not 0"; }
+  [ "$code" -eq 0 ] || { cat "$work/game.log"; fail "exit code $code, not 0 ($1)"; }
 }
+leave_game() { key Down Down Return; expect_exit_0 "Down, Down, Enter"; }
