@@ -23,14 +23,14 @@
 #include "game/assets.h"
 #include "platform/platform.h"
 #include "platform/resource.h"
-#include "platform/sdl/resample.h"
+#include "platform/wave.h"
 
 namespace {
 
 struct GameSound {
     const char* label;
     const char* name;
-    sdl::WaveView wave;
+    wav::WaveView wave;
 };
 
 std::string recordingPath;
@@ -102,7 +102,7 @@ double EnergyAboveDb(const std::vector<double>& signal, int signalRate, double l
 }
 
 // The same conversion as SDL would do it: its built-in converter, first channel.
-std::vector<double> SdlConverted(const sdl::WaveView& wave, int toRate) {
+std::vector<double> SdlConverted(const wav::WaveView& wave, int toRate) {
     SDL_AudioCVT cvt;
     if (SDL_BuildAudioCVT(&cvt, AUDIO_U8, 1, wave.rate, AUDIO_S16SYS, 1, toRate) < 0) return {};
     std::vector<std::uint8_t> buffer(wave.samples.size() * static_cast<std::size_t>(cvt.len_mult) +
@@ -165,11 +165,11 @@ void ConversionQuality(std::vector<GameSound>& sounds) {
 // stops it before playing it again), mixed as the mixer does, at a few gains.
 void Clipping(const std::vector<GameSound>& sounds) {
     std::printf("Four overlapping sounds, starts within 50 ms (10000 random mixes per gain):\n");
-    for (float gain : {0.25f, sdl::kSoundGain, 0.375f, 0.5f, 0.75f}) {
+    for (float gain : {0.25f, wav::kSoundGain, 0.375f, 0.5f, 0.75f}) {
         std::vector<std::vector<std::int16_t>> pcm;
         int single = 0;
         for (const GameSound& s : sounds) {
-            pcm.push_back(sdl::ConvertSound(s.wave, rate, 1, gain));
+            pcm.push_back(wav::ConvertSound(s.wave, rate, 1, gain));
             for (std::int16_t v : pcm.back()) single = std::max(single, std::abs(int{v}));
         }
         std::mt19937 random(7);
@@ -194,7 +194,7 @@ void Clipping(const std::vector<GameSound>& sounds) {
             "  gain %.3f (%5.1f dB)%s: loudest sound peaks at %5.1f dBFS, %d identical "
             "instances started together stay unclipped; %5.2f%% of mixes clip, the worst %d "
             "samples\n",
-            gain, 20 * std::log10(gain), gain == sdl::kSoundGain ? " (the engine's)" : "",
+            gain, 20 * std::log10(gain), gain == wav::kSoundGain ? " (the engine's)" : "",
             20 * std::log10(single / 32768.0), 32767 / single, 100.0 * clippedMixes / 10000,
             mostClipped);
     }
@@ -272,7 +272,7 @@ void Latency(const GameSound& shot) {
     }
     // Start-up cost of the conversion, for the record.
     auto t0 = Clock::now();
-    for (int i = 0; i < 10; ++i) sdl::ConvertSound(shot.wave, rate, channels);
+    for (int i = 0; i < 10; ++i) wav::ConvertSound(shot.wave, rate, channels);
     double convertMs = std::chrono::duration<double, std::milli>(Clock::now() - t0).count() / 10;
     snd::Unload(id);
     snd::Close();
@@ -308,7 +308,7 @@ int main(int argc, char** argv) {
     std::vector<GameSound> sounds{
         {"shot", IDR_VORPSHOT, {}}, {"die", IDR_VORPDIE, {}}, {"splat", IDR_VORPSPLAT, {}}};
     for (GameSound& s : sounds)
-        if (!sdl::ParseWave(FindResource(RT_WAVE, s.name), s.wave)) {
+        if (!wav::ParseWave(FindResource(RT_WAVE, s.name), s.wave)) {
             std::fprintf(stderr, "the %s sound is not a WAVE file the engine takes\n", s.label);
             return 1;
         }

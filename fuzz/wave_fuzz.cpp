@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/sdl/resample.h"
+#include "platform/wave.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    sdl::WaveView wave;
-    if (!sdl::ParseWave({data, size}, wave)) return 0;
+    wav::WaveView wave;
+    if (!wav::ParseWave({data, size}, wave)) return 0;
     if (wave.rate < 1000 || wave.rate > 192000 || wave.samples.empty() ||
         wave.samples.data() < data || wave.samples.data() + wave.samples.size() > data + size)
         std::abort();

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/sdl/resample.h"
+#include "platform/wave.h"
 #include "platform/sdl/sdl.h"
 
 namespace snd {
@@ -29,7 +29,7 @@ constexpr int kSlots = 16;
 
 struct Slot {
     bool used = false;
-    sdl::WaveView wave;             // the stored sound, in place
+    wav::WaveView wave;             // the stored sound, in place
     std::vector<std::int16_t> pcm;  // the converted samples, once prepared
     Mix_Chunk* chunk = nullptr;     // the mixer's view of `pcm`; the chunk does not own it
 };
@@ -75,8 +75,8 @@ bool Open() {
 }
 
 SoundId Load(std::span<const std::uint8_t> wave) {
-    sdl::WaveView view;
-    if (!sdl::ParseWave(wave, view)) return -1;
+    wav::WaveView view;
+    if (!wav::ParseWave(wave, view)) return -1;
     for (int i = 0; i < kSlots; ++i) {
         Slot& slot = slots[static_cast<std::size_t>(i)];
         if (slot.used) continue;
@@ -91,7 +91,7 @@ bool Prepare(SoundId sound) {
     Slot* slot = Find(sound);
     if (!slot || !open) return false;
     if (slot->chunk) return true;
-    slot->pcm = sdl::ConvertSound(slot->wave, deviceRate, deviceChannels);
+    slot->pcm = wav::ConvertSound(slot->wave, deviceRate, deviceChannels);
     if (slot->pcm.empty()) return false;
     slot->chunk = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(slot->pcm.data()),
                                     static_cast<Uint32>(slot->pcm.size() * sizeof(std::int16_t)));

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/sdl/resample.h"
+#include "platform/wave.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ constexpr int kSlots = 16;
 struct Slot {
     bool used = false;
     bool prepared = false;
-    sdl::WaveView wave;  // the stored sound, in place
+    wav::WaveView wave;  // the stored sound, in place
 };
 
 std::array<Slot, kSlots> slots;
@@ -50,8 +50,8 @@ bool Open() {
 }
 
 SoundId Load(std::span<const std::uint8_t> wave) {
-    sdl::WaveView view;
-    if (!sdl::ParseWave(wave, view)) return -1;
+    wav::WaveView view;
+    if (!wav::ParseWave(wave, view)) return -1;
     for (int i = 0; i < kSlots; ++i) {
         Slot& slot = slots[static_cast<std::size_t>(i)];
         if (slot.used) continue;
@@ -66,7 +66,7 @@ bool Prepare(SoundId sound) {
     if (!slot || rate == 0) return false;
     if (slot->prepared) return true;
     // The page keeps its own copy of the samples, so ours go at once.
-    std::vector<std::int16_t> pcm = sdl::ConvertSound(slot->wave, rate, 1);
+    std::vector<std::int16_t> pcm = wav::ConvertSound(slot->wave, rate, 1);
     if (pcm.empty()) return false;
     slot->prepared = web_audio_prepare(sound, pcm.data(), static_cast<int>(pcm.size())) != 0;
     return slot->prepared;

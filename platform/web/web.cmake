@@ -3,11 +3,9 @@
 # quendra.js and quendra.wasm. Included by the top CMakeLists.txt in place of the desktop's
 # backends and programs.
 
-# The resampler of the desktop sound engine serves here too (it needs nothing of SDL).
 add_executable(quendra-web app/main_web.cpp
-  platform/web/mouse.cpp platform/web/sound.cpp platform/web/video.cpp platform/web/window.cpp
-  platform/sdl/resample.cpp)
-quendra_layer(quendra-web LINKS quendra_app HEADERS platform/web/web.h platform/sdl/resample.h)
+  platform/web/mouse.cpp platform/web/sound.cpp platform/web/video.cpp platform/web/window.cpp)
+quendra_layer(quendra-web LINKS quendra_app HEADERS platform/web/web.h)
 quendra_warnings(quendra-web ${QUENDRA_STRICT})
 set_target_properties(quendra-web PROPERTIES OUTPUT_NAME quendra SUFFIX .js)
 # -g0 at the link keeps a RelWithDebInfo build's debug information out of the download.

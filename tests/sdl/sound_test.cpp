@@ -20,7 +20,7 @@
 #include "game/state.h"
 #include "platform/platform.h"
 #include "platform/resource.h"
-#include "platform/sdl/resample.h"
+#include "platform/wave.h"
 
 namespace {
 
@@ -53,8 +53,8 @@ Bytes Tone(int rate, double hz, int milliseconds) {
 
 TEST(WaveFile, OnlyWholeEightBitMonoPcmIsTaken) {
     const Bytes good = MakeWave(8000, Tone(8000, 440, 50));
-    sdl::WaveView view;
-    ASSERT_TRUE(sdl::ParseWave(good, view));
+    wav::WaveView view;
+    ASSERT_TRUE(wav::ParseWave(good, view));
     EXPECT_EQ(view.rate, 8000);
     EXPECT_EQ(view.samples.data(), good.data() + 44);  // in place, not copied
     EXPECT_EQ(view.samples.size(), 400u);
@@ -64,7 +64,7 @@ TEST(WaveFile, OnlyWholeEightBitMonoPcmIsTaken) {
     listed.insert(listed.end(), {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0});
     listed.insert(listed.end(), good.begin() + 36, good.end());
     listed[4] += 12;
-    ASSERT_TRUE(sdl::ParseWave(listed, view));
+    ASSERT_TRUE(wav::ParseWave(listed, view));
     EXPECT_EQ(view.samples.data(), listed.data() + 56);
 
     const std::pair<const char*, std::function<void(Bytes&)>> spoilers[] = {
@@ -85,7 +85,7 @@ TEST(WaveFile, OnlyWholeEightBitMonoPcmIsTaken) {
     for (const auto& [what, spoil] : spoilers) {
         Bytes bad = good;
         spoil(bad);
-        EXPECT_FALSE(sdl::ParseWave(bad, view)) << what;
+        EXPECT_FALSE(wav::ParseWave(bad, view)) << what;
         EXPECT_LT(snd::Load(bad), 0) << what;
     }
 }
@@ -112,7 +112,7 @@ TEST(Resampler, PassesTheBandAndNothingAboveIt) {
         for (std::size_t i = 0; i < input.size(); ++i)
             input[i] = 0.5f * static_cast<float>(std::sin(2 * std::numbers::pi * c.hz *
                                                           static_cast<double>(i) / c.from));
-        std::vector<float> output = sdl::Resample(input, c.from, c.to, c.lead, c.tail);
+        std::vector<float> output = wav::Resample(input, c.from, c.to, c.lead, c.tail);
         const double length = static_cast<double>(input.size() + c.lead + c.tail) * c.to / c.from;
         ASSERT_EQ(output.size(), static_cast<std::size_t>(std::lround(length)));
         double worst = 0;
@@ -130,9 +130,9 @@ TEST(Conversion, StartsAndEndsSoftlyAndNeverWraps) {
     // Held at full deflection from first to last sample: unfaded, it would begin and end with a
     // step of a third of full scale.
     const Bytes held = MakeWave(8000, Bytes(800, 255));
-    sdl::WaveView view;
-    ASSERT_TRUE(sdl::ParseWave(held, view));
-    std::vector<std::int16_t> out = sdl::ConvertSound(view, 48000, 2);
+    wav::WaveView view;
+    ASSERT_TRUE(wav::ParseWave(held, view));
+    std::vector<std::int16_t> out = wav::ConvertSound(view, 48000, 2);
     ASSERT_GE(out.size(), 2u * 4800);
     ASSERT_LE(out.size(), 2u * (4800 + 480));  // the filter's ringing ahead and after
     int steepest = 0;
@@ -143,15 +143,15 @@ TEST(Conversion, StartsAndEndsSoftlyAndNeverWraps) {
     EXPECT_LT(std::abs(out.front()), 100);
     EXPECT_LT(std::abs(out.back()), 100);
     EXPECT_LT(steepest, 600);
-    EXPECT_NEAR(out[out.size() / 2], sdl::kSoundGain * 32768 * 127 / 128, 2);
+    EXPECT_NEAR(out[out.size() / 2], wav::kSoundGain * 32768 * 127 / 128, 2);
 
     // A full-scale square wave at full gain overshoots the 16-bit range on every edge; the
     // overshoot must be clamped, not wrapped round to the other sign.
     Bytes square(800);
     for (std::size_t i = 0; i < square.size(); ++i) square[i] = (i / 8) % 2 ? 0 : 255;
     const Bytes squareWave = MakeWave(8000, square);
-    ASSERT_TRUE(sdl::ParseWave(squareWave, view));
-    out = sdl::ConvertSound(view, 48000, 1, 1.0f);
+    ASSERT_TRUE(wav::ParseWave(squareWave, view));
+    out = wav::ConvertSound(view, 48000, 1, 1.0f);
     EXPECT_EQ(*std::max_element(out.begin(), out.end()), 32767);
     for (std::size_t k = 300; k < 96 + 6 * 760; ++k) {  // clear of both fades
         std::size_t i = (k - 96) / 6;  // the input sample under this one, past the 2 ms lead

@@ -1,5 +1,5 @@
 // Reading the game's 8-bit WAVE files and converting them to the output device's format.
-#include "platform/sdl/resample.h"
+#include "platform/wave.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 
 #include "platform/bytes.h"
 
-namespace sdl {
+namespace wav {
 
 namespace {
 
@@ -179,4 +179,4 @@ std::vector<std::int16_t> ConvertSound(const WaveView& sound, int toRate, int ch
     return out;
 }
 
-}  // namespace sdl
+}  // namespace wav

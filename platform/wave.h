@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-namespace sdl {
+namespace wav {
 
 // One sound as stored: its sample rate and its 8-bit unsigned mono samples, in place.
 struct WaveView {
@@ -47,4 +47,4 @@ inline constexpr float kSoundGain = 1.0f / 3;
 std::vector<std::int16_t> ConvertSound(const WaveView& sound, int toRate, int channels,
                                        float gain = kSoundGain);
 
-}  // namespace sdl
+}  // namespace wav
