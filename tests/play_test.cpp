@@ -209,12 +209,7 @@ TEST_F(PlayFrameTest, GameEndsInsideThePassAndTheFrameIsStillFinished) {
     EXPECT_EQ(w.framesPresented, presented + 1);
     ExpectPresented(
         ExpectedPage({{0, 0, 20}, {300, 0, 36}, {0, 300, 20}, {300, 300, 4}}, 1, 400, 300));
-
-    const int reads = w.readCalls;  // the next frame is a menu frame: no mouse read
-    w.clock = lastFrameTime + 10;
-    EXPECT_EQ(RenderFrame(), S_OK);
-    EXPECT_EQ(w.readCalls, reads);
-    EXPECT_EQ(w.framesPresented, presented + 2);
+    // (That the frames after it are menu frames is the game_over scenario.)
 }
 
 TEST_F(PlayFrameTest, RandomNumbersGoToTheNewTargetFirstThenToRespawnsByIndex) {
