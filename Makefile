@@ -12,10 +12,12 @@ run: deps-build
 	cmake --build $(BUILD) -j $(JOBS) --target quendra
 	./$(BUILD)/quendra
 
+# Every test: the native suite under CTest, then the browser version's tests in headless chromium.
 test: deps
 	cmake -S . -B $(BUILD) -DQUENDRA_TESTS_REQUIRED=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) test-web
 
 deps:
 	sh tools/install-deps.sh all
