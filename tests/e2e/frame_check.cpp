@@ -100,39 +100,9 @@ int Crosshair(int cx, int cy, const char* shotPath) {
     return checked > 0 && differing == 0 ? 0 : 1;
 }
 
-// Screen pixels a page pixel takes along one line, estimated from the screenshot alone: each of
-// the line's `length` screen pixels is taken as a mix of the two page pixels (of `count`) whose
-// centres are nearest its own. A page pixel is measured only where all mixes it is part of are
-// between clearly different colours. Appends one width a measured page pixel.
-template <typename Page, typename Screen>
-void MeasureWidths(int count, int length, Page page, Screen screen, std::vector<double>& widths) {
-    std::vector<double> cover(static_cast<std::size_t>(count), 0.0);
-    std::vector<bool> sure(static_cast<std::size_t>(count), true);
-    for (int j = 0; j < length; ++j) {
-        int left = static_cast<int>(std::floor((j + 0.5) * count / length - 0.5)), right = left + 1;
-        if (left < 0 || right >= count) continue;
-        Color a = page(left), b = page(right), c = screen(j);
-        double along = 0, apart = 0;
-        for (int k = 0; k < 3; ++k) {
-            along += (c[k] - a[k]) * (b[k] - a[k]);
-            apart += (b[k] - a[k]) * (b[k] - a[k]);
-        }
-        auto l = static_cast<std::size_t>(left), r = static_cast<std::size_t>(right);
-        if (apart < 48 * 48) {
-            sure[l] = sure[r] = false;
-            continue;
-        }
-        double share = std::clamp(along / apart, 0.0, 1.0);
-        cover[l] += 1 - share;
-        cover[r] += share;
-    }
-    for (std::size_t x = 1; x + 1 < cover.size(); ++x)
-        if (sure[x]) widths.push_back(cover[x]);
-}
-
 // A 1920x1080 screenshot shows the dump with even pixels: as drawing it nearest-neighbour at
 // 3 times its size and filtering that linearly to 1440x1080 at x = 240 gives, within 2 steps a
-// channel, with black bars; and every page pixel measures 2.25 screen pixels wide and high.
+// channel, with black bars.
 int Even(const char* dumpPath, const char* shotPath) {
     constexpr int kScreenW = 1920, kAreaX = 240, kAreaW = 1440, kAreaH = 1080, kMultiple = 3;
     std::vector<std::uint16_t> dump;
@@ -159,31 +129,9 @@ int Even(const char* dumpPath, const char* shotPath) {
             worst = std::max(worst, off);
             wrong += off > 2;
         }
-    // Where a screen pixel's centre falls in the enlarged page.
-    auto sample = [](int at, int length, int enlarged) {
-        return std::clamp((at + 0.5) * enlarged / length - 0.5, 0.0, enlarged - 1.0);
-    };
     if (wrong) std::printf("%d screen pixels differ from the even-pixel reference (by up to %d)\n",
                            wrong, worst);
-    // Widths along the rows and heights along the columns that come from one page row or column.
-    std::vector<double> widths;
-    for (int y = 0; y < kAreaH; ++y) {
-        int v0 = static_cast<int>(sample(y, kAreaH, kHeight * kMultiple)), row = v0 / kMultiple;
-        if ((v0 + 1) / kMultiple != row) continue;
-        MeasureWidths(kWidth, kAreaW, [&](int x) { return page(x, row); },
-                      [&](int x) { return screen(kAreaX + x, y); }, widths);
-    }
-    for (int x = 0; x < kAreaW; ++x) {
-        int u0 = static_cast<int>(sample(x, kAreaW, kWidth * kMultiple)), column = u0 / kMultiple;
-        if ((u0 + 1) / kMultiple != column) continue;
-        MeasureWidths(kHeight, kAreaH, [&](int y) { return page(column, y); },
-                      [&](int y) { return screen(kAreaX + x, y); }, widths);
-    }
-    auto [narrowest, widest] = std::minmax_element(widths.begin(), widths.end());
-    bool even = widths.size() >= 1000 && *narrowest > 2.25 - 0.3 && *widest < 2.25 + 0.3;
-    std::printf("%zu page pixels measured: %.2f to %.2f screen pixels\n", widths.size(),
-                widths.empty() ? 0.0 : *narrowest, widths.empty() ? 0.0 : *widest);
-    return wrong == 0 && even ? 0 : 1;
+    return wrong == 0 ? 0 : 1;
 }
 
 }  // namespace
