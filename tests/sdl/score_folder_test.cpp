@@ -100,17 +100,12 @@ TEST_F(ScoreFolder, MissingFoldersAreMadePrivateAndAnOldScoreIsCopiedOnce) {
     EXPECT_EQ(Read(dir_ / "data/deeper/quendra/QUENDRA.DAT"), "");  // created empty, as ever
 }
 
-// A folder that can't be made (a file in the way, or no write permission where that holds):
-// one message naming the file and the reason, and the game goes on showing its best.
+// A folder that can't be made (a file in the way; a folder without write permission takes the
+// same path, and binds root not at all): one message naming the file and the reason, and the
+// game goes on showing its best.
 TEST_F(ScoreFolder, AFolderThatCantBeMadeIsSaidOnceAndTheGameGoesOn) {
     std::ofstream(dir_ / "data") << "a file in the way";
     setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
-    if (geteuid() != 0) {  // permissions bind everybody but root
-        fs::create_directory(dir_ / "locked");
-        fs::permissions(dir_ / "locked", fs::perms(0500));
-        setenv("XDG_DATA_HOME", (dir_ / "locked").c_str(), 1);
-    }
-    const std::string expected = std::string(std::getenv("XDG_DATA_HOME")) + "/quendra/QUENDRA.DAT";
 
     testing::internal::CaptureStderr();
     UseDesktopBestScoreFile();
@@ -121,11 +116,8 @@ TEST_F(ScoreFolder, AFolderThatCantBeMadeIsSaidOnceAndTheGameGoesOn) {
     std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::make_pair(shown, bestScore), std::make_pair(7, 0));
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-    EXPECT_NE(said.find(expected + ": "), std::string::npos) << said;
-    EXPECT_NE(said.find(geteuid() != 0 ? "Permission denied" : "Not a directory"),
-              std::string::npos)
-        << said;
-    if (geteuid() != 0) fs::permissions(dir_ / "locked", fs::perms(0700));
+    EXPECT_NE(said.find((dir_ / "data/quendra/QUENDRA.DAT: ").string()), std::string::npos) << said;
+    EXPECT_NE(said.find("Not a directory"), std::string::npos) << said;
 }
 
 }  // namespace
