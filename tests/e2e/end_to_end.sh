@@ -1,8 +1,10 @@
 #!/bin/sh
 # The real game in a virtual 640x480 X server: the menu is pixel for pixel the replay's menu, a
 # game starts with Enter, the crosshair follows the mouse, Escape ends the game, Down, Down,
-# Enter leave with exit code 0 and the best score stored. Waits for what it expects (polling,
-# with a bound) instead of sleeping fixed times.
+# Enter leave with exit code 0 and the best score stored. Then a hang-up closes it as a close
+# request does (exit code 0, not death by the signal), also while it waits with its window
+# unmapped; and it copies a best score from the folder it was started in to the XDG data
+# folder. Waits for what it expects (polling, with a bound) instead of sleeping fixed times.
 set -u
 game=$1
 replay=$2
@@ -38,4 +40,28 @@ wait_for test -s "$best" || fail "no best score stored after Escape"
 [ "$(wc -c < "$best")" -eq 4 ] || fail "the best-score file does not hold 4 bytes"
 
 leave_game
-echo "end-to-end: menu, crosshair, best score and exit all as expected"
+
+export XDG_DATA_HOME="$work/data2"
+mkdir "$work/start"
+cd "$work/start" || exit 1
+printf '\005\000\000\000' > QUENDRA.DAT
+# Once while frames run, once while the game waits for events with its window unmapped.
+for unmap in no yes; do
+  SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$game" 2>"$work/game.log" &
+  game_pid=$!
+  limit=30
+  wait_for xdotool search --name '^Quendra$' || { cat "$work/game.log"; fail "no window showed"; }
+  sleep 0.5
+  if [ "$unmap" = yes ]; then
+    xdotool search --name '^Quendra$' windowunmap
+    sleep 0.5
+  fi
+  kill -HUP "$game_pid"
+  expect_exit_0 "SIGHUP, unmapped: $unmap"
+done
+[ "$(od -An -tx1 "$XDG_DATA_HOME/quendra/QUENDRA.DAT" | tr -d ' \n')" = 05000000 ] ||
+  fail "the best score was not copied to the data folder"
+[ "$(stat -c %a "$XDG_DATA_HOME/quendra")" = 700 ] || fail "the data folder is not private"
+[ "$(ls -A)" = QUENDRA.DAT ] || fail "the game left files in the folder it started in"
+! grep -q "best" "$work/game.log" || fail "the game complained about its best score"
+echo "end-to-end: menu, crosshair, best score, exit and hang-up all as expected"

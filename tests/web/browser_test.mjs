@@ -45,13 +45,11 @@ function replayMenu(best) {
   execFileSync(replay, ['menu.replay'], { cwd: dir, timeout: STEP_MS, stdio: 'ignore' });
   const bmp = readFileSync(join(dir, 'menu.bmp'));
   const offset = bmp.readUInt32LE(10), width = bmp.readInt32LE(18), height = bmp.readInt32LE(22);
-  const bits = bmp.readUInt16LE(28), stride = Math.ceil((width * bits) / 32) * 4;
+  if (bmp.readUInt16LE(28) !== 16) fail('the replay dump is not 16-bit');
   const page = new Array(width * height);
   for (let y = 0; y < height; ++y) {
     for (let x = 0; x < width; ++x) {
-      const at = offset + (height - 1 - y) * stride + x * (bits / 8);
-      page[y * width + x] = bits === 16 ? bmp.readUInt16LE(at)
-        : ((bmp[at + 2] >> 3) << 11) | ((bmp[at + 1] >> 2) << 5) | (bmp[at] >> 3);
+      page[y * width + x] = bmp.readUInt16LE(offset + ((height - 1 - y) * width + x) * 2);
     }
   }
   return page;
@@ -124,7 +122,6 @@ try {
   await waitState(page, () => quendraPage.state[7] === 1, 'menu entry below after Down');
   await page.keyboard.press('ArrowUp');
   await waitState(page, () => quendraPage.state[7] === 0, 'menu entry above after Up');
-  check(true, 'Down and Up moved through the menu');
 
   // A game, aimed and shot in the page itself: the first target splats 20 frames after the
   // start, and on a busy machine a few round trips to the browser can take longer than that.
