@@ -37,7 +37,6 @@ std::optional<Bytes> ReadFile(const char* name = BEST_SCORE_FILE) {
 
 namespace fs = std::filesystem;
 
-// The names in a folder, sorted.
 std::set<std::string> Entries(const fs::path& folder = ".") {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
@@ -80,8 +79,7 @@ TEST_F(BestScoreTest, EndGameCountsTheFileAndWritesOnlyWhenBeaten) {
     }
 }
 
-// Leaving during a game keeps the file as it was (the escape_and_leave scenario has Escape store
-// a game's best, and the reset_best scenario the delete entry's four zero bytes).
+// Leaving during a game with a better best keeps the file as it was.
 TEST_F(BestScoreTest, LeavingDuringAGameStoresNothing) {
     WriteFile(Bytes{5, 0, 0, 0});
     StartNewGame();
@@ -122,8 +120,7 @@ TEST_F(BestScoreTest, HostileEntriesAreNeitherWaitedForNorFollowed) {
     for (const std::string& name : Entries())
         if (name != "elsewhere") fs::remove(name);
 
-    // Not a regular file (the same check takes a folder or a device): read as 0, never
-    // replaced, said once.
+    // Not a regular file (a FIFO; a folder or device meets the same check): read as 0, said once.
     ASSERT_EQ(mkfifo(BEST_SCORE_FILE, 0644), 0);
     auto [shown, said] = EndGameWith(6);
     EXPECT_EQ(shown, 6);

@@ -1,7 +1,7 @@
 // The best-score file under SIGKILL: quendra-replay deletes the best score and ends a game over
-// and over, so it writes the file all the time, and is killed at random moments, two at once in
-// one folder (which also catches what one instance alone would break). Every file seen meanwhile, and every file left, must be whole: 4 bytes
-// holding a value that was written (7 before the runs, 0 by a delete, 3 by a game).
+// and over, writing the file all the time, and is killed at random moments, two at once in one
+// folder. Every file seen meanwhile or left must be whole: 4 bytes holding a value that was
+// written (7 before the runs, 0 by a delete, 3 by a game).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -59,8 +59,7 @@ TEST(KillTest, EveryBestScoreFileSeenOrLeftIsWhole) {
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
-    // Each kill falls within 30 ms of the round's first write: on a slow machine as well, the
-    // kills fall among writes rather than all in start-up.
+    // Each kill falls within 30 ms of the round's first write, also on a slow machine.
     std::uniform_int_distribution<int> moment(0, 30);
     auto identity = [&] {
         struct stat status {};

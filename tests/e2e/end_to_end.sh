@@ -1,10 +1,8 @@
 #!/bin/sh
 # The real game in a virtual 640x480 X server: the menu is pixel for pixel the replay's menu, a
-# game starts with Enter, the crosshair follows the mouse, Escape ends the game, Down, Down,
-# Enter leave with exit code 0 and the best score stored. Then a hang-up closes it as a close
-# request does (exit code 0, not death by the signal), also while it waits with its window
-# unmapped; and it copies a best score from the folder it was started in to the XDG data
-# folder. Waits for what it expects (polling, with a bound) instead of sleeping fixed times.
+# game starts with Enter, the crosshair follows the mouse, Escape stores the best score, Down,
+# Down, Enter leave with exit code 0. A hang-up closes it with exit code 0, also with its window
+# unmapped; a best score in the folder it starts in is copied to the XDG data folder.
 set -u
 game=$1
 replay=$2

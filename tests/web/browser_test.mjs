@@ -71,9 +71,8 @@ const waitState = (page, test, what) =>
   page.waitForFunction(test, { timeout: STEP_MS, polling: 20 })
     .catch(async () => fail(`no ${what}: ${await diagnose(page)}`));
 
-// Clicks "play" and waits for the menu's first frames. Not in full screen: headless chromium's
-// change to full screen now and then holds every task of the page back for seconds (there is
-// no screen to change), and there is nothing to see in it there.
+// Clicks "play" and waits for the menu's first frames. Not in full screen: in headless chromium
+// that now and then holds the page back for seconds, and shows nothing.
 async function start(page) {
   await page.evaluate(() => { document.getElementById('stage').requestFullscreen = undefined; });
   await page.click('#start button');
@@ -124,13 +123,9 @@ try {
   await waitState(page, () => quendraPage.state[7] === 0, 'menu entry above after Up');
 
   // A game, aimed and shot in the page itself: the first target splats 20 frames after the
-  // start, and on a busy machine a few round trips to the browser can take longer than that.
-  // Enter goes to the page's key listener, as the browser's own key event would. Headless
-  // chromium grants the lock, but its synthetic mouse events under the lock come with made-up
-  // motion (a move and its undo, a jump on a press), so the motion and the button are fed to
-  // the page's pointer-lock listeners as a browser's locked mouse events would be. Motion from
-  // before the game is read by its first frames; after them the crosshair is aimed at 375,280,
-  // on the first target (growing at 320,240) whatever its size.
+  // start, sooner than a few round trips to a busy browser. Headless chromium's synthetic mouse
+  // events under the lock come with made-up motion, so motion and button go to the page's
+  // listeners as locked mouse events. The crosshair ends at 375,280, on the first target.
   const before = await page.evaluate(async () => {
     const frames = () => quendraPage.state[0];
     const deadline = performance.now() + 20000;
@@ -162,8 +157,8 @@ try {
   check(after.cursorX === 375 && after.cursorY === 280, `the crosshair moved as the mouse ` +
     `did (from ${before.cursorX},${before.cursorY} to ${after.cursorX},${after.cursorY})`);
   check(after.runBest === 4, `a shot on the target scored (score ${after.score})`);
-  // The shot and the target's end were heard: the three sounds are audio buffers, resampled
-  // to the context's rate, and two instances started (none while audio is not allowed).
+  // The three sounds are audio buffers; the shot and the target's end started two instances
+  // (none while audio is not allowed).
   await page.waitForFunction(() => quendraPage.test.sounds().started >= 2, { timeout: STEP_MS })
     .catch(() => {});
   const sounds = await page.evaluate(() => quendraPage.test.sounds());
@@ -172,8 +167,6 @@ try {
 
   await page.keyboard.press('Escape');
   await waitState(page, () => quendraPage.state[1] === 0, 'menu after Escape');
-  check((await state(page)).bestScore === 4, 'Escape ended the game with best score 4');
-  check(await page.evaluate(() => quendraPage.test.saved()), 'the best score was saved');
 
   await page.reload({ waitUntil: 'load' });
   await start(page);
