@@ -1,9 +1,7 @@
 #!/bin/sh
-# The real game on a 1920x1080 virtual X server: the menu shows with even pixels (frame_check
-# even), the pointer is hidden from the first menu frame on, also where it moves, --no-sound
-# opens no sound device, and the game leaves with exit code 0; with --window, frames stop while
-# another window has the focus and the window stays. A fourth argument, cursor_check, checks the
-# pointer (it needs XFixes).
+# The real game on a 1920x1080 virtual X server: the menu shows with even pixels, the pointer
+# is hidden (checked by a fourth argument, cursor_check, which needs XFixes), --no-sound opens
+# no sound device; with --window, frames stop while another window has the focus.
 set -u
 game=$1
 replay=$2
