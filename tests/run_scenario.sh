@@ -1,8 +1,6 @@
 #!/bin/sh
-# Runs one scenario script through quendra-replay in a fresh folder and compares what it prints,
-# and the best-score file it leaves, with the script's .expected file.
-#
-# Header lines of a script:
+# Runs a scenario script through quendra-replay in a fresh folder and compares what it prints,
+# and the best-score file it leaves, with the script's .expected file. Header lines of a script:
 #   # options: --seed 7 --fail display      command-line options for quendra-replay
 #   # best-score file: 0500                 the file's bytes (hex) before the run; "empty" for an
 #                                           empty file; no such line: no file
