@@ -95,4 +95,4 @@ bench: deps
 	./$(BUILD)/bench/bench-audio_quality
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)
