@@ -31,13 +31,14 @@ deps:
 SANITIZE_BUILD ?= build-sanitize
 UBSAN_ENV = UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ASAN_ENV = ASAN_OPTIONS=abort_on_error=1:strict_string_checks=1
+GAME_TESTS = '^(end_to_end|desktop|command_line|hangup)$$'
 sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DQUENDRA_SANITIZE=ON -DQUENDRA_TESTS_REQUIRED=ON $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && $(UBSAN_ENV) $(ASAN_ENV):detect_leaks=1 \
-	  ctest --output-on-failure -j $(JOBS) -E '^(end_to_end|desktop|command_line|hangup)$$'
+	  ctest --output-on-failure -j $(JOBS) -E $(GAME_TESTS)
 	cd $(SANITIZE_BUILD) && $(UBSAN_ENV) $(ASAN_ENV):detect_leaks=0 \
-	  ctest --output-on-failure -R '^(end_to_end|desktop|command_line|hangup)$$'
+	  ctest --output-on-failure -R $(GAME_TESTS)
 
 # Coverage-guided fuzzing (clang's libFuzzer) of the script reader, the bitmap decoder and the
 # WAVE parser: FUZZ_SECONDS each, from the seeds in fuzz/corpus/.
@@ -94,4 +95,4 @@ bench: deps
 	./$(BUILD)/bench/bench-audio_quality
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)

@@ -87,6 +87,8 @@ std::size_t AppendNumber(char* buffer, std::size_t size, std::size_t end, unsign
 const char* LinkToNothing = "it is a symbolic link to a file that does not exist";
 const char* NotRegular = "it is not a regular file";
 const char* kWrite = "can't write the best score to";
+const char* kOpenFolder = "can't open the folder of the best-score file";
+const char* kFollowLink = "can't follow the link of the best-score file";
 
 // Opens the file for reading without blocking and without following a link to create
 // anything: a link is read through, a missing file is created empty when `create` asks.
@@ -141,7 +143,7 @@ Location linked;
 bool WriteValue(const Location& at, const char* file, std::int32_t value) {
     Descriptor folder{OpenFolder(at.folder)};
     if (folder.fd < 0) {
-        ReportBestScoreProblem("can't open the folder of the best-score file", file, errno);
+        ReportBestScoreProblem(kOpenFolder, file, errno);
         return false;
     }
     int target = folder.fd;
@@ -166,19 +168,18 @@ bool WriteValue(const Location& at, const char* file, std::int32_t value) {
             char real[PATH_MAX];
             ssize_t n = readlink(proc, real, sizeof real - 1);
             if (n <= 0 || fstat(pointed.fd, &status) != 0) {
-                ReportBestScoreProblem("can't follow the link of the best-score file", file, errno);
+                ReportBestScoreProblem(kFollowLink, file, errno);
                 return false;
             }
             real[n] = '\0';
             if (real[0] != '/' || !Split(real, linked)) {
-                ReportBestScoreProblem("can't follow the link of the best-score file", file,
-                                       ENAMETOOLONG);
+                ReportBestScoreProblem(kFollowLink, file, ENAMETOOLONG);
                 return false;
             }
             target = elsewhere.fd = OpenFolder(linked.folder);
             name = linked.name;
             if (target < 0) {
-                ReportBestScoreProblem("can't open the folder of the best-score file", real, errno);
+                ReportBestScoreProblem(kOpenFolder, real, errno);
                 return false;
             }
         }
@@ -260,7 +261,7 @@ const char* BestScorePath() { return path; }
 std::int32_t ReadBestScore() {
     Descriptor folder{OpenFolder(where.folder)};
     if (folder.fd < 0) {
-        ReportBestScoreProblem("can't open the folder of the best-score file", path, errno);
+        ReportBestScoreProblem(kOpenFolder, path, errno);
         return 0;
     }
     std::int32_t value = 0;

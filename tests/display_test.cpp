@@ -1,8 +1,10 @@
-// Screen and Picture: keyed and unkeyed copies, colour keys, and the menu frame checked pixel
-// by pixel against the pictures' own pixels (refused copies are in surface_copy_test.cpp).
+// Screen and Picture: colour keys, and the menu frame checked pixel by pixel against the
+// pictures' own pixels (keyed copies are play_test.cpp's pictures, refused copies are in
+// surface_copy_test.cpp).
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <tuple>
 #include <vector>
 
@@ -19,43 +21,14 @@ namespace {
 class DisplayTest : public ProgramTest {
 protected:
     DisplayTest() : ProgramTest(kStarted) {}
-    void TearDown() override {
-        delete fresh_;
-        ProgramTest::TearDown();
-    }
-    // A new, unkeyed picture of an embedded bitmap.
-    Picture* Fresh(std::uint16_t id) {
-        delete fresh_;
-        fresh_ = nullptr;
-        EXPECT_EQ(screen->LoadPicture(&fresh_, id, 0, 0), S_OK);
-        return fresh_;
-    }
-
-    Picture* fresh_ = nullptr;
 };
-
-TEST_F(DisplayTest, KeyedCopiesLeaveTheFillWhereTheSourceHoldsTheKey) {
-    const Art splat = LoadArt(IDB_SPLAT, 0), sprites = LoadArt(IDB_SPRITES, ColorToPixel(0xFFFFFF));
-    const Art opaqueSplat = LoadArt(IDB_SPLAT, -1), opaqueSprites = LoadArt(IDB_SPRITES, -1);
-    Page expected(640 * 480, 0x1234);
-    ASSERT_EQ(screen->FillBackBuffer(0x1234), S_OK);
-
-    EXPECT_EQ(screen->DrawPicture(10, 20, splatPicture), S_OK);
-    Put(expected, splat, 10, 20, 0, 0, 126, 126);
-    EXPECT_EQ(screen->DrawPicture(200, 20, Fresh(IDB_SPLAT)), S_OK);
-    Put(expected, opaqueSplat, 200, 20, 0, 0, 126, 126);
-    EXPECT_EQ(screen->DrawPicturePart(400, 20, 375, 283, 420, 328, spritesPicture), S_OK);
-    Put(expected, sprites, 400, 20, 375, 283, 45, 45);
-    EXPECT_EQ(screen->DrawPicturePart(500, 400, 375, 328, 394, 351, Fresh(IDB_SPRITES)), S_OK);
-    Put(expected, opaqueSprites, 500, 400, 375, 328, 19, 23);  // 19 by 23, nothing around it
-    EXPECT_EQ(screen->ShowFrame(), S_OK);
-    ExpectPresented(expected);
-}
 
 // The key is found by writing the colour into a pixel and reading it back: the pixel must be
 // restored (sprites and splat have their key in that pixel already, so no frame would show it).
 TEST_F(DisplayTest, FindingAKeyValueChangesNoPixel) {
-    Picture* picture = Fresh(IDB_SPRITES);
+    Picture* picture = nullptr;  // a new, unkeyed picture
+    ASSERT_EQ(screen->LoadPicture(&picture, IDB_SPRITES, 0, 0), S_OK);
+    const std::unique_ptr<Picture> owned(picture);
     picture->surface->at(0, 0) = 0xBEEF;
     const Page before(picture->surface->pixels(), picture->surface->pixels() + 790 * 358);
     EXPECT_EQ(picture->PixelValueOf(CLR_INVALID), 0xBEEFu);

@@ -36,16 +36,11 @@ TEST_F(MouseTest, WithoutADeviceReadLeavesTheRecordAlone) {
     EXPECT_EQ(directInput, nullptr);
 }
 
-TEST_F(MouseTest, LostInputAnswersAreRetriedAtOnceWithinABound) {
+// (Retried at once until the device is back: mouse_faults.)
+TEST_F(MouseTest, LostInputAnswersAreRetriedWithinABound) {
     ASSERT_EQ(InitMouse(window_), S_OK);
-    w.faults.mouseRead = 1, w.faults.acquireLost = 3;
-    int acquires = w.acquireCalls;
-    ReadMouse();
-    EXPECT_EQ(w.acquireCalls, acquires + 4);
-    EXPECT_TRUE(w.mouseAcquired);
-
     w.faults.mouseRead = 1, w.faults.acquireLost = 1000;  // a device that never stops saying so
-    acquires = w.acquireCalls;
+    const int acquires = w.acquireCalls;
     EXPECT_EQ(ReadMouse(), S_OK);
     EXPECT_EQ(w.acquireCalls, acquires + 100);
 }

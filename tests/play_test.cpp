@@ -72,7 +72,6 @@ protected:
     static void StepFrame() { stepTime = 0, PlayFrame(76); }
     static void QuietFrame() { stepTime = 0, PlayFrame(1); }
     static void ShotFrame() { buttonLatch = 1, scripted::world().buttonDown = false, QuietFrame(); }
-
 };
 
 TEST_F(PlayFrameTest, CrosshairCentreStaysWithinItsLimits) {
@@ -176,22 +175,6 @@ TEST_F(PlayFrameTest, OneShotHitsEveryTargetUnderItAndEachScoresNextFrame) {
     EXPECT_EQ(Output(), "sound play die\nsound play die\n");
 }
 
-TEST_F(PlayFrameTest, SplatCostsAPointStaysFourteenStepsThenRespawns) {
-    targets[0] = Target{200, 100, 19};
-    StepFrame();
-    EXPECT_EQ(std::make_tuple(targets[0].frame, score, runBest),
-              std::make_tuple(std::uint16_t{21}, 2, 3));
-    EXPECT_EQ(Output(), "sound play splat\n");
-    for (int frame = 22; frame <= 34; ++frame) {
-        StepFrame();
-        EXPECT_EQ(PlaceOf(targets[0]), Place(200, 100, frame));
-    }
-    StepFrame();
-    EXPECT_EQ(PlaceOf(targets[0]), Lcg{}.NewPlace());
-    EXPECT_EQ(score, 2);
-    EXPECT_EQ(Output(), "");
-}
-
 TEST_F(PlayFrameTest, GameEndsInsideThePassAndTheFrameIsStillFinished) {
     score = 1;
     lastTargetIndex = 3;
@@ -209,7 +192,6 @@ TEST_F(PlayFrameTest, GameEndsInsideThePassAndTheFrameIsStillFinished) {
     EXPECT_EQ(w.framesPresented, presented + 1);
     ExpectPresented(
         ExpectedPage({{0, 0, 20}, {300, 0, 36}, {0, 300, 20}, {300, 300, 4}}, 1, 400, 300));
-    // (That the frames after it are menu frames is the game_over scenario.)
 }
 
 TEST_F(PlayFrameTest, RandomNumbersGoToTheNewTargetFirstThenToRespawnsByIndex) {

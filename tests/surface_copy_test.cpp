@@ -37,7 +37,6 @@ protected:
                 static_cast<std::uint16_t>(random_());
     }
 
-    // Copies with and without the key flag, and checks the whole page after each.
     void ExpectSameAsReference(const Surface& source, int x, int y, const RECT& r,
                                const std::string& what) {
         for (std::uint32_t flags : {DDBLTFAST_SRCCOLORKEY, DDBLTFAST_NOCOLORKEY}) {
@@ -54,7 +53,6 @@ protected:
         }
     }
 
-    // A rectangle of the source at the four corners of the page and at random places.
     void ExpectSameEverywhere(const Surface& source, const RECT& r, const std::string& what) {
         const int w = r.right - r.left, h = r.bottom - r.top;
         for (auto [x, y] : {std::pair{0, 0}, {kW - w, 0}, {0, kH - h}, {kW - w, kH - h}})
@@ -75,7 +73,6 @@ protected:
         }
     }
 
-    // A random number from 0 to n - 1.
     int Below(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
 
     Surface page_{kW, kH};
@@ -159,10 +156,9 @@ TEST_F(SurfaceCopyTest, RectangleThatDoesNotFitIsRefusedAndNothingIsWritten) {
         {&sprites, 0, 0, {10, 10, 10, 20}},  // empty
         {&sprites, 0, 0, {10, 20, 20, 10}},  // upside down
     };
-    for (const Refused& c : table) {
+    for (const Refused& c : table)
         EXPECT_EQ(BltFast(page_, c.x, c.y, *c.source, &c.r, DDBLTFAST_SRCCOLORKEY),
                   DDERR_INVALIDRECT) << "case " << &c - table;
-    }
     const Surface& page = page_;
     EXPECT_TRUE(std::equal(expected_.begin(), expected_.end(), page.pixels()));
 }

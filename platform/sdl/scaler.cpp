@@ -113,8 +113,8 @@ bool PageScaler::Open(SDL_Renderer* renderer, int width, int height) {
             areaFormat_ = SDL_PIXELFORMAT_ABGR8888;
     // Each channel of the widened pixel comes from bits of one byte of the 16-bit one (green's
     // repeated top bits from the high byte), so two small tables widen it.
+    const bool redLow = areaFormat_ == SDL_PIXELFORMAT_ABGR8888;
     for (std::uint32_t byte = 0; byte < 256; ++byte) {
-        bool redLow = areaFormat_ == SDL_PIXELFORMAT_ABGR8888;
         auto high = static_cast<std::uint16_t>(byte << 8), low = static_cast<std::uint16_t>(byte);
         widenHigh_[byte] = redLow ? Widen<true>(high) : Widen<false>(high);
         widenLow_[byte] = (redLow ? Widen<true>(low) : Widen<false>(low)) & 0x00FFFFFF;
