@@ -52,7 +52,7 @@ TEST(KillTest, EveryBestScoreFileSeenOrLeftIsWhole) {
     const fs::path folder = name, file = folder / "QUENDRA.DAT", script = folder / "script";
     {
         std::ofstream out(script);
-        for (int i = 0; i < 1500; ++i) out << "key down\nkey enter\nkey enter\nkey escape\n";
+        for (int i = 0; i < 20000; ++i) out << "key down\nkey enter\nkey enter\nkey escape\n";
         std::ofstream(file, std::ios::binary).write("\7\0\0\0", 4);
     }
     const unsigned seed = std::random_device{}();
