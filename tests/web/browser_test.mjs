@@ -167,6 +167,8 @@ try {
 
   await page.keyboard.press('Escape');
   await waitState(page, () => quendraPage.state[1] === 0, 'menu after Escape');
+  // A reload before the file system reached IndexedDB would lose the score.
+  check(await page.evaluate(() => quendraPage.test.saved()), 'the best score was saved');
 
   await page.reload({ waitUntil: 'load' });
   await start(page);
