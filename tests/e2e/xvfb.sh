@@ -7,7 +7,7 @@ xvfb_pid=""
 game_pid=""
 cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -31,13 +31,12 @@ start_xvfb() {
     echo "$name: skipped, $tool is missing"
     exit 77
   done
-  display=99
-  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-    display=$((display + 1))
-  done
-  export DISPLAY=":$display"
-  Xvfb "$DISPLAY" -screen 0 "${1}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  # Xvfb takes a free display number itself and writes it once it accepts connections, so two
+  # servers never share a number (nor a test talks to a previous test's dying server).
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
+  wait_for grep -q . "$work/display" || fail "the virtual X server did not start"
+  export DISPLAY=":$(head -n 1 "$work/display")"
   wait_for xdotool getdisplaygeometry || fail "the virtual X server did not start"
 }
 
