@@ -2,12 +2,12 @@
 // scaled to the 4:3 area, present) against the even-pixel routes of scaler.h: filtered on the
 // CPU through 3 times the page (the game's choice where the renderer draws with the CPU) and
 // through 2 times, and filtered in the renderer through a 3-times render target (the game's
-// choice on a graphics card). Starts its own Xvfb (`Xvfb -displayfd N -screen 0 1920x1080x24
-// -nolisten tcp`), so nothing else draws there, and takes the renderer the game would take:
-// accelerated if there is one (SDL_RENDER_DRIVER chooses another). CPU time is this process's
-// (the renderer's threads included) and the X server's, per frame; the routes take turns, the
-// middle of five rounds counts. A last route only uploads a ready picture of the area's size
-// and copies it one to one: the least any CPU-filtered route can cost.
+// choice on a graphics card). Starts its own Xvfb (`Xvfb -displayfd N -noreset -screen 0
+// 1920x1080x24 -nolisten tcp`), so nothing else draws there, and takes the renderer the game
+// would take: accelerated if there is one (SDL_RENDER_DRIVER chooses another). CPU time is this
+// process's (the renderer's threads included) and the X server's, per frame; the routes take
+// turns, the middle of five rounds counts. A last route only uploads a ready picture of the
+// area's size and copies it one to one: the least any CPU-filtered route can cost.
 #include <SDL.h>
 #include <signal.h>
 #include <spawn.h>
@@ -38,8 +38,10 @@ bool StartServer() {
     int fds[2];
     if (pipe(fds) != 0) return false;
     std::string fd = std::to_string(fds[1]);
-    const char* argv[] = {"Xvfb",         "-displayfd", fd.c_str(), "-screen", "0",
-                          "1920x1080x24", "-nolisten",  "tcp",      nullptr};
+    // -noreset: the server stays as it is between clients instead of resetting when the last
+    // one leaves, which a client connecting meanwhile would find as no display at all.
+    const char* argv[] = {"Xvfb", "-displayfd",   fd.c_str(), "-noreset", "-screen",
+                          "0",    "1920x1080x24", "-nolisten", "tcp",      nullptr};
     if (posix_spawnp(&server, "Xvfb", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
         return false;
     close(fds[1]);

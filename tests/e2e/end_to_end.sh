@@ -47,11 +47,12 @@ for unmap in no yes; do
   SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$game" 2>"$work/game.log" &
   game_pid=$!
   limit=30
-  wait_for xdotool search --name '^Quendra$' || { cat "$work/game.log"; fail "no window showed"; }
-  sleep 0.5
+  # The window is made hidden and shown once the game is set up.
+  wait_for xdotool search --onlyvisible --name '^Quendra$' ||
+    { cat "$work/game.log"; fail "no window showed"; }
   if [ "$unmap" = yes ]; then
-    xdotool search --name '^Quendra$' windowunmap
-    sleep 0.5
+    xdotool search --name '^Quendra$' windowunmap --sync
+    sleep 0.5  # time to reach the wait for events (the hang-up must end it either way)
   fi
   kill -HUP "$game_pid"
   expect_exit_0 "SIGHUP, unmapped: $unmap"

@@ -32,12 +32,15 @@ start_xvfb() {
     exit 77
   done
   # Xvfb takes a free display number itself and writes it once it accepts connections, so two
-  # servers never share a number (nor a test talks to a previous test's dying server).
-  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  # servers never share a number (nor a test talks to a previous test's dying server). Without
+  # -noreset the server resets whenever its last client leaves (a probe, a screenshot, a game
+  # between two starts), and a client that connects meanwhile finds no display.
+  Xvfb -displayfd 3 -noreset -screen 0 "${1}x24" -nolisten tcp 3>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
-  wait_for grep -q . "$work/display" || fail "the virtual X server did not start"
+  # The number is written whole, with its newline, only once the server takes connections.
+  wait_for grep -q '^[0-9][0-9]*$' "$work/display" || fail "the virtual X server did not start"
   export DISPLAY=":$(head -n 1 "$work/display")"
-  wait_for xdotool getdisplaygeometry || fail "the virtual X server did not start"
 }
 
 screenshot() { xwd -root -silent | convert xwd:- "ppm:$work/shot.ppm"; }

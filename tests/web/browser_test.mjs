@@ -113,8 +113,9 @@ try {
   page.on('console', (message) => consoleLines.push(message.text()));
   await page.goto(url, { waitUntil: 'load' });
   await start(page);
-  check(await page.evaluate(() => document.pointerLockElement?.id === 'screen'),
-    'the click to play took the pointer');
+  // The browser grants the lock when it gets to it, not always before the first frames.
+  await waitState(page, () => document.pointerLockElement?.id === 'screen',
+    'pointer lock after the click to play');
   await checkMenu(page, 0);
   await page.keyboard.press('ArrowDown');
   await page.keyboard.press('KeyQ');  // a key the game has no use for
