@@ -1,18 +1,41 @@
 // quendra: the game on the real desktop.
+#include <fcntl.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include "app/app.h"
 #include "app/best_score_folder.h"
 #include "app/options.h"
+#include "app/recording.h"
 #include "platform/sdl/hangup.h"
 #include "platform/sdl/sdl.h"
+#include "replay/watch.h"
 
 int main(int argc, char** argv) {
     Options options;
     if (int code = ReadCommandLine(argc, argv, options); code >= 0) return code;
     sdl::windowed = options.windowed;
     sdl::silent = options.silent;
-    UseDesktopBestScoreFile();  // makes folders: only once the game is really to run
     sdl::EndOnHangUp();
+    if (options.play) {
+        // A recording never touches the player's best score: no folders, no file.
+        int code = replay::Watch(options.play, "quendra");
+        sdl::Shutdown();
+        return code;
+    }
+    UseDesktopBestScoreFile();  // makes folders: only once the game is really to run
+    if (options.record) {
+        int fd = open(options.record, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd >= 0)
+            StartRecording(fd, options.record);
+        else
+            std::fprintf(stderr, "quendra: can't record into %s: %s; the game goes on without it\n",
+                         options.record, std::strerror(errno));
+    }
     int code = WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT);
+    FinishRecording(code);
     sdl::Shutdown();
     return code;
 }

@@ -33,6 +33,8 @@ void ShowErrorBox(const char* title, const char* text);
 // The wrapping millisecond clock, and the tick count used as the random seed.
 std::uint32_t Milliseconds();
 std::uint32_t TickCount();
+// Waits about `ms` milliseconds, letting the desktop run meanwhile (watching a recording).
+void Sleep(std::uint32_t ms);
 
 }  // namespace sys
 

@@ -17,7 +17,8 @@ struct Options {
 };
 
 // Runs WinMain once, printing state, sound, message and exit lines to `out`; returns the
-// program's exit code.
+// program's exit code, or kCheckFailed (driver.h) when a recording's checkpoint did not hold,
+// or 2 when a recording's best score has no place to be kept.
 int Run(const Options& options, const Script& script, std::FILE* out);
 
 // Writes a 640 x 480 RGB565 page as a 16-bit BMP with RGB565 masks; false when it can't.

@@ -1,5 +1,8 @@
 // The scripted platform: a deterministic stand-in for the desktop, with a clock, a mouse, faults
-// and a sound log that a script (replay/) or a test sets. Nothing here touches hardware.
+// and a sound log that a script (replay/) or a test sets. Nothing here touches hardware. The
+// world answers for everything that comes into the program (source()); quendra-replay takes
+// those answers as its whole platform, and a program watching a recording takes them through
+// the tap (platform/tap.h) beside its real window and sound.
 #pragma once
 
 #include <array>
@@ -9,6 +12,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/tap.h"
 
 namespace scripted {
 
@@ -23,6 +27,7 @@ struct Faults {
     std::uint32_t surfaceLost = 0;  // the next N flips answer "surfaces lost"
     std::uint32_t mouseRead = 0;    // the next N mouse reads fail
     std::uint32_t acquireLost = 0;  // the next N acquires answer "input lost"
+    std::uint32_t acquireDenied = 0;  // then the next N answer "not now" (another has the mouse)
 };
 
 // What drives the message loop when it finds its queue empty: a script.
@@ -62,10 +67,12 @@ struct World {
     bool soundOpen = false;
 
     Driver* driver = nullptr;
-    std::FILE* out = stdout;  // message and sound lines
+    std::FILE* out = stdout;  // message and sound lines; null: none
 };
 
 World& world();
+// The world's answers to the program's input, as the tap asks for them.
+tap::Source& source();
 // Back to a fresh platform, the window system's state included (for tests that run several
 // programs in one process). The driver and the output stay.
 void Reset();

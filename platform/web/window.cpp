@@ -42,6 +42,8 @@ EM_ASYNC_JS(void, web_error_box, (const char* title, const char* text),
 EM_JS(std::uint32_t, web_milliseconds, (), { return Math.floor(performance.now()) >>> 0; });
 EM_JS(std::uint32_t, web_tick_count, (), { return Date.now() >>> 0; });
 EM_JS(void, web_hide_cursor, (), { quendraPage.hideCursor(); });
+EM_ASYNC_JS(void, web_sleep, (std::uint32_t ms),
+            { await new Promise((resolve) => setTimeout(resolve, ms)); });
 
 constexpr int kKey = 1, kSize = 2;
 std::uint32_t lastYield = 0;
@@ -118,5 +120,6 @@ void ShowErrorBox(const char* title, const char* text) {
 
 std::uint32_t Milliseconds() { return web_milliseconds(); }
 std::uint32_t TickCount() { return web_tick_count(); }
+void Sleep(std::uint32_t ms) { web_sleep(ms); }
 
 }  // namespace sys

@@ -1,0 +1,109 @@
+// The scripted world and its answers: a clock that only moves on cue, a script for events, a
+// mouse and faults that the script sets.
+#include <algorithm>
+
+#include "platform/scripted/scripted.h"
+#include "platform/window.h"
+
+namespace scripted {
+
+namespace {
+
+class WorldSource : public tap::Source {
+public:
+    bool WindowOpens() override { return !world().faults.window; }
+    bool DisplayOpens() override { return !world().faults.display; }
+    bool MouseExists() override { return !world().faults.mouse; }
+    bool SoundOpens() override { return !world().faults.audio; }
+
+    void PumpEvents(bool wait) override {
+        Driver* driver = world().driver;
+        bool more = driver && (wait ? driver->Wait() : driver->Poll());
+        // A script that is used up closes the window, as a user would.
+        if (!more) {
+            if (CurrentWindow())
+                PostWindowMessage(WM_CLOSE, 0, 0);
+            else
+                PostQuitMessage(0);
+        }
+    }
+
+    std::uint32_t Milliseconds() override { return world().clock; }
+    std::uint32_t TickCount() override { return world().tickCount; }
+
+    HRESULT MouseAcquire() override {
+        World& w = world();
+        ++w.acquireCalls;
+        if (w.faults.acquireLost > 0) {
+            --w.faults.acquireLost;
+            return DIERR_INPUTLOST;
+        }
+        if (w.faults.acquireDenied > 0) {
+            --w.faults.acquireDenied;
+            return DIERR_OTHERAPPHASPRIO;
+        }
+        w.mouseAcquired = true;
+        return S_OK;
+    }
+
+    void MouseUnacquire() override { world().mouseAcquired = false; }
+
+    HRESULT MouseRead(in::Reading& out) override {
+        World& w = world();
+        ++w.readCalls;
+        if (w.faults.mouseRead > 0) {
+            --w.faults.mouseRead;
+            w.mouseAcquired = false;
+            return DIERR_INPUTLOST;
+        }
+        if (!w.mouseAcquired) return DIERR_NOTACQUIRED;
+        // A device reports at most a 32-bit count a read; the rest waits for the next read.
+        auto take = [](std::int64_t& pending) {
+            std::int64_t part = std::clamp<std::int64_t>(pending, INT32_MIN, INT32_MAX);
+            pending -= part;
+            return static_cast<std::int32_t>(part);
+        };
+        out.dx = take(w.pendingX);
+        out.dy = take(w.pendingY);
+        out.buttons = w.buttonDown ? 1 : 0;
+        return S_OK;
+    }
+
+    HRESULT PresentAnswer() override {
+        Faults& faults = world().faults;
+        if (faults.surfaceLost > 0) {
+            --faults.surfaceLost;
+            return DDERR_SURFACELOST;
+        }
+        if (faults.flipBusy > 0) {
+            --faults.flipBusy;
+            return DDERR_WASSTILLDRAWING;
+        }
+        return S_OK;
+    }
+};
+
+}  // namespace
+
+World& world() {
+    static World theWorld;
+    return theWorld;
+}
+
+tap::Source& source() {
+    static WorldSource theSource;
+    return theSource;
+}
+
+void Reset() {
+    World& w = world();
+    Driver* driver = w.driver;
+    std::FILE* out = w.out;
+    w = World{};
+    w.driver = driver;
+    w.out = out;
+    ResetWindowSystem();
+    tap::Reset();
+}
+
+}  // namespace scripted
