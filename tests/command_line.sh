@@ -1,8 +1,9 @@
 #!/bin/sh
 # The command line of quendra and quendra-replay: --help and --version print on standard output
 # and exit 0 without a window or a file; an unknown option or a stray argument prints the usage
-# on standard error and exits 2; --window and --no-sound are taken (with no display the game
-# then fails to start with exit code 1).
+# on standard error and exits 2, as a malformed recording given to --play does (with its line);
+# --window and --no-sound are taken (with no display the game then fails to start with exit
+# code 1).
 set -u
 game=$1
 replay=$2
@@ -39,6 +40,18 @@ for command in "$game --bogus" "$game -w" "$game extra" "$game --window --help-m
   run $command
   expect 2 err "usage:"
 done
+
+# A malformed recording is refused with its line before anything starts.
+printf 'wait 1\nframe\nwait soon\n' > bad.replay
+command="$game --play bad.replay"
+run "$game" --play bad.replay
+expect 2 err "bad.replay: line 3: bad time 'soon'"
+for command in "$game --play" "$game --record x --play bad.replay"; do
+  # shellcheck disable=SC2086
+  run $command
+  expect 2 err "usage:"
+done
+[ ! -e x ] || fail "'$command' made the recording file"
 
 run "$game" --window --no-sound
 [ "$(cat code)" = 1 ] || fail "--window --no-sound without a display exits $(cat code), not 1"

@@ -1,0 +1,99 @@
+#!/bin/sh
+# Recordings of the real game in a virtual 640x480 X server. A run with moves, a click, Escape,
+# a focus switch and a second game, recorded, replays with every checkpoint holding, and the
+# last frame of the replay is the real game's last screenshot. A recording cut short by a kill
+# replays to its end and says so; a recording edited by hand fails its checkpoint with exit 4.
+set -u
+game=$1
+replay=$2
+check=$3
+name=recording
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb 640x480
+command -v xclock >/dev/null || fail "xclock is missing (x11-apps)"
+mkdir "$work/game"
+cd "$work/game" || exit 1
+
+start_game() {  # FILE: records into FILE
+  SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$game" --record "$1" 2>>"$work/game.log" &
+  game_pid=$!
+  wait_for xdotool search --onlyvisible --name '^Quendra$' ||
+    { cat "$work/game.log"; fail "no window showed"; }
+  sleep 0.5  # the menu's first frames
+}
+click() { xdotool mousedown 1 && sleep 0.1 && xdotool mouseup 1; }
+replays() {  # FILE: quendra-replay takes it with no word on standard error
+  (cd "$work" && "$replay" "$1" >"$work/replay.out" 2>"$work/replay.err")
+  code=$?
+  [ "$code" -eq 0 ] || { cat "$work/replay.err"; fail "replaying $1 exits $code, not 0"; }
+}
+
+# A run: a game with moves and a click, Escape, another window taking the focus and giving it
+# back, a second game, Escape, and Alt+F10 from the menu.
+printf '\003\000\000\000' > QUENDRA.DAT
+XDG_DATA_HOME="$work/data" && mkdir -p "$XDG_DATA_HOME/quendra" && cp QUENDRA.DAT "$XDG_DATA_HOME/quendra/"
+start_game "$work/run.replay"
+key Return
+sleep 0.3
+xdotool mousemove_relative -- 60 -40
+sleep 0.2
+click
+sleep 0.3
+xdotool mousemove_relative -- -90 25
+sleep 0.3
+key Escape
+xclock &
+clock_pid=$!
+wait_for xdotool search --onlyvisible --class xclock windowfocus --sync ||
+  fail "xclock did not take the focus"
+sleep 0.5
+kill "$clock_pid"
+wait_for xdotool search --onlyvisible --name '^Quendra$' windowfocus --sync ||
+  fail "the game did not take the focus back"
+sleep 0.3
+key Return
+sleep 0.4
+xdotool mousemove_relative -- 20 20
+sleep 0.2
+key Escape
+sleep 0.5
+screenshot
+cp "$work/shot.ppm" "$work/last.ppm"
+key alt+F10
+expect_exit_0 "Alt+F10"
+grep -q '^minimize' "$work/run.replay" || fail "the focus switch is not in the recording"
+grep -q '^button down' "$work/run.replay" || fail "the click is not in the recording"
+[ "$(grep -c '^check ' "$work/run.replay")" -ge 3 ] || fail "fewer than 3 checkpoints"
+
+# The replay holds, and its last frame is the real game's last screenshot.
+sed '$!{/^key alt+f10$/i\
+dump last.bmp
+}' "$work/run.replay" > "$work/dumped.replay"
+replays dumped.replay
+[ ! -s "$work/replay.err" ] || { cat "$work/replay.err"; fail "the replay said something"; }
+"$check" same "$work/last.bmp" "$work/last.ppm" || fail "the replay's last frame is not the game's"
+[ "$(tail -1 "$work/replay.out")" = "exit 0" ] || fail "the replay did not end with exit 0"
+
+# A hand-edited recording: its first checkpoint after the click says another score.
+sed '0,/^check .*playing=1/s/ score=\([0-9]*\) / score=9\1 /' "$work/run.replay" > "$work/edited.replay"
+cmp -s "$work/edited.replay" "$work/run.replay" && fail "no checkpoint of a game to edit"
+(cd "$work" && "$replay" edited.replay >/dev/null 2>"$work/replay.err")
+code=$?
+[ "$code" -eq 4 ] || fail "an edited recording exits $code, not 4"
+line=$(grep -n -m1 ' score=9' "$work/edited.replay" | cut -d: -f1)
+grep -q "line $line: .*score is" "$work/replay.err" ||
+  fail "the edited checkpoint is not named: $(cat "$work/replay.err")"
+
+# A recording cut short by a kill replays up to where it ends, and says so.
+start_game "$work/cut.replay"
+key Return
+sleep 0.3
+xdotool mousemove_relative -- 40 40
+sleep 1.5
+kill -KILL "$game_pid"
+wait "$game_pid" 2>/dev/null
+game_pid=""
+grep -q '^check .*playing=1' "$work/cut.replay" || fail "the cut recording has no checkpoint of the game"
+replays cut.replay
+grep -q "ends early" "$work/replay.err" || fail "the cut recording does not say it ends early"
+echo "recording: replayed exactly, last frame as shown, edits and cuts as expected"
