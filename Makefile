@@ -68,6 +68,7 @@ test-web: web
 	cmake --build $(BUILD) -j $(JOBS) --target quendra-replay
 	cd tests/web && npm ci --no-audit --no-fund
 	node tests/web/browser_test.mjs $(WEB_BUILD) $(BUILD)/quendra-replay
+	node tests/web/recording_test.mjs $(WEB_BUILD) $(BUILD)/quendra-replay
 
 deps-web:
 	sh tools/install-deps.sh web

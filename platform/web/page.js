@@ -246,19 +246,26 @@ const quendraPage = (() => {
   page.aborted = () => showEnd('The game could not be loaded. It must be served over http, ' +
     'by any static web server (make web-serve), to a browser with WebAssembly.');
 
+  let programArguments = [];
   function run() {
     running = true;
-    Module.callMain([]);
+    Module.callMain(programArguments);
   }
-  // The click gives the page what only a gesture can: sound, full screen and the pointer.
-  overlays.start.querySelector('button').addEventListener('click', () => {
+  // A gesture gives the page what only a gesture can: sound, full screen and the pointer (the
+  // program's arguments and whether it wants the pointer: recording.js starts it to watch).
+  page.start = (args, pointer) => {
     overlays.start.hidden = true;
-    requestLock();  // first: a full-screen request made first makes chromium refuse the lock
-    requestFullScreen();
+    programArguments = args;
+    wantPointer = pointer;
+    if (pointer) {
+      requestLock();  // first: a full-screen request made first makes chromium refuse the lock
+      requestFullScreen();
+    }
     page.audioOpen();
     if (audio && audio.resume) audio.resume().catch(() => {});
     if (ready) run(); else wanted = true;
-  });
+  };
+  overlays.start.querySelector('button').addEventListener('click', () => page.start([], true));
   overlays.pause.addEventListener('click', () => { requestLock(); requestFullScreen(); });
   overlays.end.querySelector('button').addEventListener('click', () => location.reload());
 

@@ -3,14 +3,13 @@
 // The menu must be the replay's menu pixel for pixel, and a game must start, aim, score, end
 // and leave its best score in the browser's storage for the next visit.
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
-import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
+import { launch, readDump } from './common.mjs';
 
 const [folder, replay] = process.argv.slice(2).map((path) => resolve(path));
-const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
 const scratch = mkdtempSync(join(tmpdir(), 'quendra-web-'));
 // Nothing may hang CI: the whole run has a hard limit, every wait its own.
 const watchdog = setTimeout(() => abort('the test ran out of time'), 480000);
@@ -43,16 +42,7 @@ function replayMenu(best) {
   writeFileSync(join(dir, 'QUENDRA.DAT'), Buffer.from(new Int32Array([best]).buffer));
   writeFileSync(join(dir, 'menu.replay'), 'frame\nwait 16\nframe\ndump menu.bmp\n');
   execFileSync(replay, ['menu.replay'], { cwd: dir, timeout: STEP_MS, stdio: 'ignore' });
-  const bmp = readFileSync(join(dir, 'menu.bmp'));
-  const offset = bmp.readUInt32LE(10), width = bmp.readInt32LE(18), height = bmp.readInt32LE(22);
-  if (bmp.readUInt16LE(28) !== 16) fail('the replay dump is not 16-bit');
-  const page = new Array(width * height);
-  for (let y = 0; y < height; ++y) {
-    for (let x = 0; x < width; ++x) {
-      page[y * width + x] = bmp.readUInt16LE(offset + ((height - 1 - y) * width + x) * 2);
-    }
-  }
-  return page;
+  return readDump(join(dir, 'menu.bmp'));
 }
 
 function firstDifference(a, b) {
@@ -96,16 +86,7 @@ async function checkMenu(page, best) {
 try {
   server = await serve(folder);
   const url = `http://127.0.0.1:${server.address().port}/`;
-  // FIREFOX=/usr/bin/firefox-esr runs the same tests in Firefox instead (not part of CI).
-  browser = await puppeteer.launch(process.env.FIREFOX ? {
-    browser: 'firefox', executablePath: process.env.FIREFOX, headless: true,
-    timeout: STEP_MS * 3, protocolTimeout: STEP_MS, userDataDir: join(scratch, 'profile'),
-  } : {
-    executablePath: chromium, headless: true, timeout: STEP_MS, protocolTimeout: STEP_MS,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      `--user-data-dir=${join(scratch, 'profile')}`],
-  });
+  browser = await launch(scratch, STEP_MS);
   const page = await browser.newPage();
   page.setDefaultTimeout(STEP_MS);
   const problems = [];
