@@ -200,8 +200,11 @@ void Recorder::CloseStep() {
             return;
         }
         FlushPasses();
-        WriteSetUp(step, true);
-        Line("frame");
+        WriteSetUp(step, moved >= 0x80000000u);
+        if (moved > 0 && moved < 0x80000000u)
+            Line("play 1 %u", moved);
+        else
+            Line("frame");
         return;
     }
     FlushPasses();
