@@ -25,11 +25,7 @@ EM_JS(void, web_program_ended, (int code), { quendraPage.programEnded(code); });
 
 std::int32_t frames = 0;
 
-}  // namespace
-
-namespace web {
-
-// In the order the page's `state` names them.
+// The game's state for the page, in the order the page's `state` names them.
 void PublishState() {
     const std::int32_t values[] = {++frames,     playing,     score,   runBest,
                                    bestScore,    cursorX,     cursorY, menuSelection,
@@ -37,11 +33,12 @@ void PublishState() {
     web_state(values, static_cast<int>(sizeof values / sizeof values[0]));
 }
 
-}  // namespace web
+}  // namespace
 
 // The page starts the program with no arguments to play, or with --play FILE to show the
 // recording it put into FILE.
 int main(int argc, char** argv) {
+    web::SetStatePublisher(PublishState);
     if (argc == 3 && std::strcmp(argv[1], "--play") == 0) {
         int code = replay::Watch(argv[2], "quendra");
         web_program_ended(code);

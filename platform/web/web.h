@@ -5,8 +5,11 @@
 
 namespace web {
 
-// Copies the game's state where the page (and its tests) can read it; called at each flip
-// and before each wait for a message.
+// The page shows the game's state (and its tests read it), which only the program above the
+// seam knows: it hands the backend the function that copies it to the page (main_web.cpp).
+using StatePublisher = void (*)();
+void SetStatePublisher(StatePublisher publisher);
+// Calls the publisher, if there is one; at each flip and before each wait for a message.
 void PublishState();
 
 }  // namespace web

@@ -47,6 +47,7 @@ EM_ASYNC_JS(void, web_sleep, (std::uint32_t ms),
 
 constexpr int kKey = 1, kSize = 2;
 std::uint32_t lastYield = 0;
+web::StatePublisher publisher = nullptr;
 
 // The virtual key of a key press, from the names the browser gives it: the same keys as on
 // the desktop (the keypad's arrows without Num Lock have the arrows' `key`); any other is 0xFF.
@@ -85,6 +86,16 @@ void Drain() {
 }
 
 }  // namespace
+
+namespace web {
+
+void SetStatePublisher(StatePublisher newPublisher) { publisher = newPublisher; }
+
+void PublishState() {
+    if (publisher) publisher();
+}
+
+}  // namespace web
 
 namespace sys {
 
