@@ -193,12 +193,7 @@ void Recorder::CloseStep() {
         // An inactive window's look that finds nothing goes on to wait: no line says it.
         if (!step.framesRun && !step.wait) return WriteSetUp(step, true);
         std::uint32_t moved = step.clockMoved ? clock_ - step.clockFrom : 0;
-        if (onlyClock && moved < 0x80000000u) {
-            if (passes_ > 0 && moved != passMs_) FlushPasses();
-            ++passes_;
-            passMs_ = moved;
-            return;
-        }
+        if (onlyClock && moved < 0x80000000u) return AddPass(moved);
         FlushPasses();
         WriteSetUp(step, moved >= 0x80000000u);
         if (moved > 0 && moved < 0x80000000u)
@@ -215,15 +210,35 @@ void Recorder::CloseStep() {
     Put(messageText_.data(), step.messageBytes);
 }
 
+void Recorder::AddPass(std::uint32_t ms) {
+    if (passes_ > 0 && samePasses_ && ms == passMs_[0]) {
+        if (passes_ < kPassList) passMs_[passes_] = ms;
+        ++passes_;
+        return;
+    }
+    if (passes_ >= kPassList) FlushPasses();
+    if (passes_ > 0) samePasses_ = false;
+    passMs_[passes_++] = ms;
+}
+
 void Recorder::FlushPasses() {
     if (passes_ == 0) return;
-    if (passMs_ != 0)
-        Line("play %u %u", passes_, passMs_);
-    else if (passes_ == 1)
+    if (!samePasses_) {
+        char list[kPassList * 11];
+        std::size_t used = 0;
+        for (std::uint32_t i = 0; i < passes_; ++i)
+            used += static_cast<std::size_t>(
+                std::snprintf(list + used, sizeof list - used, i ? " %u" : "%u", passMs_[i]));
+        Line("passes %s", list);
+    } else if (passMs_[0] != 0) {
+        Line("play %u %u", passes_, passMs_[0]);
+    } else if (passes_ == 1) {
         Line("frame");
-    else
+    } else {
         Line("frame %u", passes_);
+    }
     passes_ = 0;
+    samePasses_ = true;
 }
 
 void Recorder::Checkpoint() {

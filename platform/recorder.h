@@ -62,6 +62,7 @@ private:
     void WriteHeader();
     void CloseStep();
     void WriteSetUp(const Step& step, bool withClock);
+    void AddPass(std::uint32_t ms);
     void FlushPasses();
     void Checkpoint();
     void Line(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -90,8 +91,12 @@ private:
 
     Step step_;
     bool inexact_ = false;  // said once in the file: something the script can't say exactly
-    // Passes with nothing but a clock step, not yet written: `play N MS` or `frame N`.
-    std::uint32_t passes_ = 0, passMs_ = 0;
+    // Passes with nothing but a clock step, not yet written: `play N MS` or `frame N` while
+    // their steps are all the same, else `passes MS...` of at most kPassList.
+    static constexpr std::uint32_t kPassList = 64;
+    std::uint32_t passes_ = 0;
+    bool samePasses_ = true;
+    std::array<std::uint32_t, kPassList> passMs_{};
     std::uint32_t lastCheck_ = 0;
 
     std::array<char, 8192> line_{};          // one line being made (a checkpoint is the longest)

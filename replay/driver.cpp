@@ -86,10 +86,9 @@ bool ScriptDriver::Run(bool waiting) {
     for (;;) {
         if (waiting) {
             // The passes that are due render nothing while the loop waits; their waits count.
-            for (; passesLeft_ > 0; --passesLeft_) Advance(passWait_);
+            while (passesLeft_ > 0) Pass();
         } else if (passesLeft_ > 0 && groupLeft_ == 0) {
-            --passesLeft_;
-            Advance(passWait_);
+            Pass();
             return true;
         }
         Line line;
@@ -99,14 +98,25 @@ bool ScriptDriver::Run(bool waiting) {
     }
 }
 
+// One pass that is due: its wait moves the clock.
+void ScriptDriver::Pass() {
+    --passesLeft_;
+    std::uint32_t ms = passWait_;
+    if (!passWaits_.empty()) NextWait(passWaits_, ms);
+    Advance(ms);
+}
+
 // Runs one line; returns whether it queued a message.
 bool ScriptDriver::Execute(const Line& line) {
     scripted::World& w = scripted::world();
     switch (line.command) {
         case Command::Wait: Advance(line.ms); return false;
         case Command::Clock: w.clock = line.ms; return false;
-        case Command::Frame: passesLeft_ = line.count, passWait_ = 0; return false;
-        case Command::Play: passesLeft_ = line.count, passWait_ = line.ms; return false;
+        case Command::Frame: passesLeft_ = line.count, passWait_ = 0, passWaits_ = {}; return false;
+        case Command::Play:
+            passesLeft_ = line.count, passWait_ = line.ms, passWaits_ = {};
+            return false;
+        case Command::Passes: passesLeft_ = line.count, passWaits_ = line.text; return false;
         case Command::Key:
             PostWindowMessage((line.modifiers & MOD_ALT) ? WM_SYSKEYDOWN : WM_KEYDOWN, line.key, 0,
                               line.modifiers);

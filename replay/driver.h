@@ -39,6 +39,7 @@ public:
 
 private:
     bool Run(bool waiting);
+    void Pass();
     bool Execute(const Line& line);
     void Check(const Line& line);
     void Differs(std::uint64_t line, const std::string& what);
@@ -51,6 +52,7 @@ private:
     Script::Cursor next_;
     std::uint32_t passesLeft_ = 0;
     std::uint32_t passWait_ = 0;
+    std::string_view passWaits_;   // a `passes` line's waits still to come, one a pass
     std::uint32_t groupLeft_ = 0;  // messages of a `together` group still to queue
     bool failed_ = false;          // a checkpoint did not hold: the run stops
     std::string folder_;           // the run's own best-score folder, when it has one

@@ -103,6 +103,12 @@ void Script::Append(const Line& line) {
             lastNumbered_ = line.number;
             PutVarint(code_, line.count);
             break;
+        case Command::Passes:
+            PutVarint(code_, line.count);
+            PutVarint(code_, line.text.size());
+            code_.insert(code_.end(), line.text.begin(), line.text.end());
+            code_.push_back(0);
+            break;
         case Command::Dump:
         case Command::Check:
             PutVarint(code_, line.number - lastNumbered_);
@@ -144,9 +150,13 @@ bool Script::Next(Cursor& cursor, Line& line) const {
             line.number = cursor.number += GetVarint(code_, at);
             line.count = u32();
             break;
+        case Command::Passes:
         case Command::Dump:
         case Command::Check: {
-            line.number = cursor.number += GetVarint(code_, at);
+            if (line.command == Command::Passes)
+                line.count = u32();
+            else
+                line.number = cursor.number += GetVarint(code_, at);
             auto size = static_cast<std::size_t>(GetVarint(code_, at));
             line.text = {reinterpret_cast<const char*>(code_.data() + at), size};
             at += size + 1;
@@ -162,6 +172,17 @@ bool Script::Next(Cursor& cursor, Line& line) const {
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+// The next word of `text`, taken off its front (empty at the end).
+std::string_view TakeWord(std::string_view& text) {
+    std::size_t at = 0;
+    while (at < text.size() && IsSpace(text[at])) ++at;
+    std::size_t end = at;
+    while (end < text.size() && !IsSpace(text[end])) ++end;
+    std::string_view word = text.substr(at, end - at);
+    text.remove_prefix(end);
+    return word;
+}
 
 std::string Quote(std::string_view word) { return "'" + Escape(word) + "'"; }
 
@@ -231,6 +252,20 @@ bool ParseLine(const Words& words, Line& line, std::string& error) {
         line.count = 1;
         if (n == 1) return true;
         return arity(1) && number(1, line.count, "count");
+    }
+    if (verb == "passes") {
+        line.command = Command::Passes;
+        line.text = words.rest;
+        std::string_view waits = words.rest;
+        for (std::string_view word; !(word = TakeWord(waits)).empty(); ++line.count) {
+            std::uint32_t ms;
+            if (ParseUnsigned(word, ms)) continue;
+            error = "bad time " + Quote(word) + " (a number from 0 to 4294967295)";
+            return false;
+        }
+        if (line.count > 0) return true;
+        error = "'passes' needs at least one time";
+        return false;
     }
     if (verb == "play") {
         line.command = Command::Play;
@@ -344,6 +379,11 @@ bool ParseLine(const Words& words, Line& line, std::string& error) {
 }
 
 }  // namespace
+
+bool NextWait(std::string_view& waits, std::uint32_t& ms) {
+    std::string_view word = TakeWord(waits);
+    return !word.empty() && ParseUnsigned(word, ms);
+}
 
 // --- Reading --------------------------------------------------------------------------------
 

@@ -19,7 +19,7 @@ enum class Command : std::uint8_t {
     Wait, Clock, Frame, Play, Key, Mouse, ButtonDown, ButtonUp, Minimize, Restore, Hide, Close,
     FaultFlipBusy, FaultSurfaceLost, FaultMouseRead, FaultAcquireLost, State, Dump,
     // The lines recordings add (see the README).
-    Begin, Seed, Fail, Maximize, Together, FaultAcquireDenied, BestScore, Check, End,
+    Begin, Seed, Fail, Maximize, Together, FaultAcquireDenied, BestScore, Check, End, Passes,
 };
 
 // What a `fail` line makes fail at start-up (Line::count).
@@ -38,7 +38,7 @@ struct Line {
     std::int32_t dx = 0, dy = 0;  // mouse
     std::uint32_t key = 0;        // virtual key
     std::uint8_t modifiers = 0;   // MOD_* held with the key
-    std::string_view text;        // dump's path, check's state; NUL-terminated (a C string)
+    std::string_view text;        // dump's path, check's state, passes' waits; NUL-terminated
 };
 
 // A checked script in its compact form.
@@ -111,6 +111,9 @@ private:
 // it, or with line 0 when the input can't be read (a directory, a read error).
 bool ParseScript(std::istream& input, Script& script, ParseError& error);
 bool ReadScript(int fd, Script& script, ParseError& error);
+
+// Takes the next number of a `passes` line's waits off the front of `waits`; false at the end.
+bool NextWait(std::string_view& waits, std::uint32_t& ms);
 
 // Decimal numbers as the script and the command line take them.
 bool ParseUnsigned(std::string_view text, std::uint32_t& value);

@@ -89,6 +89,7 @@ TEST(Replay, RefusesABadScriptWithAShortEscapedMessage) {
         {"best-score 05x0\n", "line 1: bad best-score file '05x0' (none, unreadable, empty, or 1 to 4 bytes in lower-case hex)"},
         {"best-score 0102030405\n", "line 1: bad best-score file '0102030405' (none, unreadable, empty, or 1 to 4 bytes in lower-case hex)"},
         {"check\n", "line 1: 'check' needs the state to compare"},
+        {"passes 16 17 x\n", "line 1: bad time 'x' (a number from 0 to 4294967295)"},
     };
     for (const auto& [script, message] : cases) {
         Outcome outcome = RunReplay("-", script);
