@@ -211,15 +211,22 @@ void ScriptDriver::Differs(std::uint64_t line, const std::string& what) {
                  static_cast<unsigned long long>(line), what.c_str());
 }
 
-int ScriptDriver::Finish(int code) {
+int ScriptDriver::Finish(int code, bool stopped) {
+    if (stopped) return failed_ ? kCheckFailed : code;
     bool ended = false;
     for (Line line; !failed_ && script_.Next(next_, line);) {
-        if (line.command == Command::Check) Check(line);
-        if (line.command != Command::End) continue;
-        ended = true;
-        if (line.count != static_cast<std::uint32_t>(code))
-            Differs(line.number, "the program ended with exit code " + std::to_string(code) +
-                                     ", the recording with " + std::to_string(line.count));
+        if (line.command == Command::Check) {
+            Check(line);
+        } else if (line.command == Command::End) {
+            ended = true;
+            if (line.count != static_cast<std::uint32_t>(code))
+                Differs(line.number, "the program ended with exit code " + std::to_string(code) +
+                                         ", the recording with " + std::to_string(line.count));
+        } else if (script_.hasBegin() && !ended) {
+            // A recording goes on where the program ended: they parted before.
+            Differs(next_.number, "the program ended (exit code " + std::to_string(code) +
+                                      ") after this line, where the recording goes on");
+        }
     }
     if (failed_) return kCheckFailed;
     if (script_.hasBegin() && !ended)

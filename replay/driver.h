@@ -33,9 +33,10 @@ public:
     bool Poll() override;
     bool Wait() override;
     // After the program ended with `code`: checks the lines after its end (a recording's last
-    // checkpoint and its `end`) and says when a recording ends early. Returns `code`, or
-    // kCheckFailed once a checkpoint did not hold.
-    int Finish(int code);
+    // checkpoint and its `end`; any other line means the program ended before the recording
+    // did) and says when a recording ends early. With `stopped` (the watcher stopped it) the
+    // rest is not looked at. Returns `code`, or kCheckFailed once a checkpoint did not hold.
+    int Finish(int code, bool stopped = false);
 
 private:
     bool Run(bool waiting);

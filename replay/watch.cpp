@@ -17,12 +17,16 @@ namespace replay {
 
 namespace {
 
+bool stopped = false;
+
 // The player's own keys while watching: Escape or Alt+F10 stop it, as closing the window does.
 void OnPlayer(const MSG& message) {
     bool key = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
     if (message.message == WM_CLOSE || (key && message.wParam == VK_ESCAPE) ||
-        (key && message.wParam == VK_F10 && (message.modifiers & MOD_ALT)))
+        (key && message.wParam == VK_F10 && (message.modifiers & MOD_ALT))) {
+        stopped = true;
         tap::StopWatching();
+    }
 }
 
 }  // namespace
@@ -49,13 +53,14 @@ int Watch(const char* path, const char* program) {
     ScriptDriver driver(script, nullptr, false, program);
     if (!driver.SetUp(true)) return 2;
     w.driver = &driver;
+    stopped = false;
     tap::Use(&scripted::source());
     tap::OnPlayerMessage(OnPlayer);
     int code = WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT);
     tap::Use(nullptr);
     tap::OnPlayerMessage(nullptr);
     w.driver = nullptr;
-    return driver.Finish(code);
+    return driver.Finish(code, stopped);
 }
 
 }  // namespace replay

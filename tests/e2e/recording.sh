@@ -1,7 +1,8 @@
 #!/bin/sh
 # Recordings of the real game in a virtual 640x480 X server. A run with moves, a click, Escape,
 # a focus switch and a second game, recorded, replays with every checkpoint holding, and the
-# last frame of the replay is the real game's last screenshot. A recording cut short by a kill
+# last frame of the replay is the real game's last screenshot; watched, it plays to its end, or
+# stops at the player's Escape, leaving the best score alone. A recording cut short by a kill
 # replays to its end and says so; a recording edited by hand fails its checkpoint with exit 4.
 set -u
 game=$1
@@ -73,6 +74,23 @@ replays dumped.replay
 [ ! -s "$work/replay.err" ] || { cat "$work/replay.err"; fail "the replay said something"; }
 "$check" same "$work/last.bmp" "$work/last.ppm" || fail "the replay's last frame is not the game's"
 [ "$(tail -1 "$work/replay.out")" = "exit 0" ] || fail "the replay did not end with exit 0"
+
+# Watched in the real window, the recording plays to its end with every checkpoint holding; the
+# player's Escape stops another watch at once. Neither touches the best score nor leaves a file.
+best_before=$(ls -l --time-style=full-iso "$XDG_DATA_HOME/quendra")
+ls -A > "$work/files.before"
+SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$game" --play "$work/run.replay" 2>"$work/play.log"
+code=$?
+[ "$code" -eq 0 ] && [ ! -s "$work/play.log" ] ||
+  { cat "$work/play.log"; fail "watching the recording exits $code"; }
+SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$game" --play "$work/run.replay" 2>"$work/play.log" &
+game_pid=$!
+wait_for xdotool search --onlyvisible --name '^Quendra$' || fail "no window to watch in"
+key Escape
+expect_exit_0 "Escape while watching"
+[ "$(ls -l --time-style=full-iso "$XDG_DATA_HOME/quendra")" = "$best_before" ] ||
+  fail "watching touched the best-score folder"
+ls -A | cmp -s - "$work/files.before" || fail "watching left files: $(ls -A)"
 
 # A hand-edited recording: its first checkpoint after the click says another score.
 sed '0,/^check .*playing=1/s/ score=\([0-9]*\) / score=9\1 /' "$work/run.replay" > "$work/edited.replay"
