@@ -23,6 +23,11 @@ start_game() {  # FILE: records into FILE
   sleep 0.5  # the menu's first frames
 }
 click() { xdotool mousedown 1 && sleep 0.1 && xdotool mouseup 1; }
+crosshair_at() { screenshot && "$check" crosshair "$1" "$2" "$work/shot.ppm"; }
+new_game() {  # X Y: Enter, and the crosshair shows where the last game left it
+  key Return
+  wait_for crosshair_at "$1" "$2" || fail "no game after Enter"
+}
 replays() {  # FILE: quendra-replay takes it with no word on standard error
   (cd "$work" && "$replay" "$1" >"$work/replay.out" 2>"$work/replay.err")
   code=$?
@@ -34,14 +39,13 @@ replays() {  # FILE: quendra-replay takes it with no word on standard error
 printf '\003\000\000\000' > QUENDRA.DAT
 XDG_DATA_HOME="$work/data" && mkdir -p "$XDG_DATA_HOME/quendra" && cp QUENDRA.DAT "$XDG_DATA_HOME/quendra/"
 start_game "$work/run.replay"
-key Return
-sleep 0.3
+new_game 319 239
 xdotool mousemove_relative -- 60 -40
-sleep 0.2
+wait_for crosshair_at 379 199 || fail "the crosshair did not follow the mouse"
 click
 sleep 0.3
 xdotool mousemove_relative -- -90 25
-sleep 0.3
+wait_for crosshair_at 289 224 || fail "the crosshair did not follow the mouse back"
 key Escape
 xclock &
 clock_pid=$!
@@ -51,9 +55,7 @@ sleep 0.5
 kill "$clock_pid"
 wait_for xdotool search --onlyvisible --name '^Quendra$' windowfocus --sync ||
   fail "the game did not take the focus back"
-sleep 0.3
-key Return
-sleep 0.4
+new_game 289 224
 xdotool mousemove_relative -- 20 20
 sleep 0.2
 key Escape
@@ -104,8 +106,7 @@ grep -q "line $line: .*score is" "$work/replay.err" ||
 
 # A recording cut short by a kill replays up to where it ends, and says so.
 start_game "$work/cut.replay"
-key Return
-sleep 0.3
+new_game 319 239
 xdotool mousemove_relative -- 40 40
 sleep 1.5
 kill -KILL "$game_pid"
