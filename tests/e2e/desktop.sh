@@ -45,15 +45,18 @@ leave_game
 command -v xclock >/dev/null || fail "xclock is missing (x11-apps)"
 SDL_AUDIODRIVER=dummy "$game" --window 2>"$work/game.log" &
 game_pid=$!
-# The window is made hidden and shown later: keys sent before it is on the screen are lost.
-wait_for xdotool search --onlyvisible --name '^Quendra$' || fail "--window: no window"
-window=$(xdotool search --onlyvisible --name '^Quendra$' | head -1)
-window_shot() { xwd -id "$window" -silent | convert xwd:- "ppm:$work/$1.ppm"; }
+# The window is made hidden, then shown, and made anew for an OpenGL renderer: its id is looked
+# up at each use, and keys go to it only once a picture stands still on it (the loading notice
+# or the menu), when it is the window for good.
+window() { xdotool search --onlyvisible --name '^Quendra$' | head -1; }
+window_shot() { xwd -id "$(window)" -silent | convert xwd:- "ppm:$work/$1.ppm"; }
 two_shots() { window_shot a && sleep 0.5 && window_shot b; }
 frames_run() { two_shots && ! cmp -s "$work/a.ppm" "$work/b.ppm"; }
 frames_stopped() { two_shots && cmp -s "$work/a.ppm" "$work/b.ppm"; }
+drawn() { frames_stopped && [ "$(convert "$work/b.ppm" -format '%[max]' info:)" != 0 ]; }
+wait_for drawn || fail "--window: nothing showed in the window"
 # A game's frames change as its targets grow (the menu's do not).
-started() { xdotool windowfocus --sync "$window" key Return && frames_run; }
+started() { xdotool windowfocus --sync "$(window)" key Return && frames_run; }
 wait_for started || fail "--window: Enter did not start a game"
 xclock &
 clock_pid=$!
@@ -61,10 +64,11 @@ wait_for xdotool search --onlyvisible --class xclock || fail "xclock did not sta
 xdotool windowfocus --sync "$(xdotool search --onlyvisible --class xclock | head -1)"
 limit=10
 wait_for frames_stopped || fail "--window: frames go on without the focus"
-xwininfo -id "$window" | grep -q IsViewable || fail "--window: the window left the screen"
-xdotool windowfocus --sync "$window"
+xwininfo -id "$(window)" | grep -q IsViewable || fail "--window: the window left the screen"
+xdotool windowfocus --sync "$(window)"
 wait_for frames_run || fail "--window: frames did not go on with the focus back"
 kill "$clock_pid"
+clock_pid=""
 key Escape
 leave_game
 echo "desktop: even pixels at 1920x1080, no pointer, no sound, exit 0, --window"

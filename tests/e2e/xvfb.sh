@@ -5,8 +5,11 @@ work=$(mktemp -d)
 export XDG_DATA_HOME="$work/data"  # the game keeps its best score in the test's own folder
 xvfb_pid=""
 game_pid=""
+clock_pid=""  # another program's window, when a test needs one
 cleanup() {
+  # Everything started here goes, or it would hold the test's output open after it ends.
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+  [ -n "$clock_pid" ] && kill "$clock_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
 }
