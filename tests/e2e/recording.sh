@@ -18,15 +18,20 @@ cd "$work/game" || exit 1
 start_game() {  # FILE: records into FILE
   SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$game" --record "$1" 2>>"$work/game.log" &
   game_pid=$!
-  wait_for xdotool search --onlyvisible --name '^Quendra$' ||
-    { cat "$work/game.log"; fail "no window showed"; }
-  sleep 0.5  # the menu's first frames
+  # Keys go to the window once a picture stands still on it (the menu): it is there for good.
+  wait_for stands_still || { cat "$work/game.log"; fail "no menu showed"; }
+  xdotool search --onlyvisible --name '^Quendra$' windowfocus --sync
+}
+stands_still() {
+  xwd -root -silent | convert xwd:- "ppm:$work/before.ppm" && sleep 0.2 && screenshot &&
+    cmp -s "$work/before.ppm" "$work/shot.ppm" &&
+    [ "$(convert "$work/shot.ppm" -format '%[max]' info:)" != 0 ]
 }
 click() { xdotool mousedown 1 && sleep 0.1 && xdotool mouseup 1; }
 crosshair_at() { screenshot && "$check" crosshair "$1" "$2" "$work/shot.ppm"; }
-new_game() {  # X Y: Enter, and the crosshair shows where the last game left it
-  key Return
-  wait_for crosshair_at "$1" "$2" || fail "no game after Enter"
+new_game() {  # X Y: Enter (again, should one be lost), until the crosshair shows at X,Y
+  entered() { key Return && sleep 0.2 && crosshair_at "$@"; }
+  wait_for entered "$1" "$2" || fail "no game with the crosshair at $1,$2 after Enter"
 }
 replays() {  # FILE: quendra-replay takes it with no word on standard error
   (cd "$work" && "$replay" "$1" >"$work/replay.out" 2>"$work/replay.err")
