@@ -3,7 +3,8 @@
 # a focus switch and a second game, recorded, replays with every checkpoint holding, and the
 # last frame of the replay is the real game's last screenshot; watched, it plays to its end, or
 # stops at the player's Escape, leaving the best score alone. A recording cut short by a kill
-# replays to its end and says so; a recording edited by hand fails its checkpoint with exit 4.
+# replays to its end and says so; a recording edited by hand fails its checkpoint with exit 4;
+# one that can't be written is said once while the game plays on.
 set -u
 game=$1
 replay=$2
@@ -120,4 +121,15 @@ game_pid=""
 grep -q '^check .*playing=1' "$work/cut.replay" || fail "the cut recording has no checkpoint of the game"
 replays cut.replay
 grep -q "ends early" "$work/replay.err" || fail "the cut recording does not say it ends early"
+# A recording that can't be written is said once, and the game plays on to a normal end.
+: > "$work/game.log"
+start_game /dev/full
+new_game 319 239
+sleep 1.5  # past a checkpoint, whose flush fails
+key Escape
+key alt+F10
+expect_exit_0 "Alt+F10 with a full disk"
+[ "$(grep -c "can't write the recording to /dev/full" "$work/game.log")" = 1 ] ||
+  fail "a full disk is not said once: $(cat "$work/game.log")"
+
 echo "recording: replayed exactly, last frame as shown, edits and cuts as expected"
