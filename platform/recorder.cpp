@@ -46,11 +46,21 @@ void Recorder::TickCountRead(std::uint32_t ticks) {
 }
 
 void Recorder::ClockRead(std::uint32_t ms) {
-    if (ms == clock_) return;
-    // The driver moves the clock once a step: a second value in one step can't be said.
-    if (step_.clockMoved) inexact_ = true;
-    if (!step_.clockMoved) step_.clockFrom = clock_;
-    step_.clockMoved = true;
+    Step& step = step_;
+    if (step.reads == 0) {
+        step.firstRead = ms;
+    } else if (ms != clock_) {
+        // The driver sets the clock once a step; later readings move on with `then` lines.
+        std::uint32_t at = step.reads - 1;
+        if (at < step.moves.size()) {
+            for (std::uint32_t i = step.movesUsed; i < at; ++i) step.moves[i] = 0;
+            step.moves[at] = ms - clock_;
+            step.movesUsed = at + 1;
+        } else {
+            inexact_ = true;
+        }
+    }
+    ++step.reads;
     clock_ = ms;
 }
 
@@ -130,6 +140,7 @@ void Recorder::PumpBegins(bool wait) {
     else
         CloseStep();
     step_ = Step{};
+    step_.clockFrom = clock_;
     step_.wait = wait;
     step_.framesRun = program_.framesRun();
     if (clock_ - lastCheck_ >= kCheckEvery) Checkpoint();
@@ -151,7 +162,7 @@ void Recorder::WriteHeader() {
         Line("best-score %s", hex);
     }
     // What start-up read and flipped before the loop began.
-    if (step_.clockMoved) Line("clock %u", clock_);
+    if (step_.ClockMoved()) Line("clock %u", step_.firstRead);
     WriteSetUp(step_, false);
     Line("begin");
     begun_ = true;
@@ -159,13 +170,14 @@ void Recorder::WriteHeader() {
 }
 
 void Recorder::WriteSetUp(const Step& step, bool withClock) {
-    if (withClock && step.clockMoved) {
-        std::uint32_t moved = clock_ - step.clockFrom;
+    if (withClock && step.ClockMoved()) {
+        std::uint32_t moved = step.firstRead - step.clockFrom;
         if (moved < 0x80000000u)
             Line("wait %u", moved);
         else
-            Line("clock %u", clock_);
+            Line("clock %u", step.firstRead);
     }
+    for (std::uint32_t i = 0; i < step.movesUsed; ++i) Line("then %u", step.moves[i]);
     std::int64_t dx = step.dx, dy = step.dy;
     while (dx != 0 || dy != 0) {  // a line holds 32 bits a direction
         auto part = [](std::int64_t& left) {
@@ -186,13 +198,13 @@ void Recorder::WriteSetUp(const Step& step, bool withClock) {
 
 void Recorder::CloseStep() {
     const Step& step = step_;
-    bool onlyClock = step.dx == 0 && step.dy == 0 && !step.buttonChanged &&
+    bool onlyClock = step.movesUsed == 0 && step.dx == 0 && step.dy == 0 && !step.buttonChanged &&
                      step.mouseReadFaults == 0 && step.acquireLost == 0 &&
                      step.acquireDenied == 0 && step.flipBusy == 0 && step.surfaceLost == 0;
     if (step.messages == 0) {
         // An inactive window's look that finds nothing goes on to wait: no line says it.
         if (!step.framesRun && !step.wait) return WriteSetUp(step, true);
-        std::uint32_t moved = step.clockMoved ? clock_ - step.clockFrom : 0;
+        std::uint32_t moved = step.ClockMoved() ? step.firstRead - step.clockFrom : 0;
         if (onlyClock && moved < 0x80000000u) return AddPass(moved);
         FlushPasses();
         WriteSetUp(step, moved >= 0x80000000u);

@@ -50,8 +50,11 @@ private:
         bool wait = false;       // a wait for a message
         bool framesRun = false;  // the window was active: a look that finds nothing is a pass
         std::uint32_t messages = 0;
-        bool clockMoved = false;
-        std::uint32_t clockFrom = 0;  // the clock before the step's first read that moved it
+        // The clock: the replay's before the step, the step's first reading, and how it moved
+        // after each reading until the last that moved it (`then` lines).
+        std::uint32_t clockFrom = 0, reads = 0, firstRead = 0, movesUsed = 0;
+        std::array<std::uint32_t, 16> moves{};
+        bool ClockMoved() const { return reads > 0 && firstRead != clockFrom; }
         std::int64_t dx = 0, dy = 0;
         bool buttonChanged = false;
         std::uint32_t mouseReadFaults = 0, acquireLost = 0, acquireDenied = 0;

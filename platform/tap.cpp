@@ -43,7 +43,7 @@ void LookForThePlayer() {
 // Milliseconds the watched program is ahead of real time (negative: behind).
 std::int64_t Ahead() {
     std::uint32_t real = sys::Milliseconds() - realStart;
-    std::uint32_t recorded = source->Milliseconds() - sourceStart;
+    std::uint32_t recorded = source->Now() - sourceStart;
     return std::int64_t{recorded} - std::int64_t{real};
 }
 
@@ -52,7 +52,7 @@ void Pace() {
     if (!pacing) {
         pacing = true;
         realStart = sys::Milliseconds();
-        sourceStart = source->Milliseconds();
+        sourceStart = source->Now();
         return;
     }
     std::int64_t ahead = Ahead();

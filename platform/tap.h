@@ -24,7 +24,10 @@ public:
     virtual bool SoundOpens() = 0;
     // Posts the messages of one look at the desktop (PostWindowMessage); with wait, at least one.
     virtual void PumpEvents(bool wait) = 0;
+    // The program reads the clock (a source may move it on after the reading).
     virtual std::uint32_t Milliseconds() = 0;
+    // The clock as it stands, for keeping pace; not a reading.
+    virtual std::uint32_t Now() = 0;
     virtual std::uint32_t TickCount() = 0;
     virtual HRESULT MouseAcquire() = 0;
     virtual void MouseUnacquire() = 0;

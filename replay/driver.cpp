@@ -112,6 +112,10 @@ bool ScriptDriver::Execute(const Line& line) {
     switch (line.command) {
         case Command::Wait: Advance(line.ms); return false;
         case Command::Clock: w.clock = line.ms; return false;
+        case Command::Then:
+            if (w.movesCount < w.clockMoves.size())
+                w.clockMoves[(w.movesHead + w.movesCount++) % w.clockMoves.size()] = line.ms;
+            return false;
         case Command::Frame: passesLeft_ = line.count, passWait_ = 0, passWaits_ = {}; return false;
         case Command::Play:
             passesLeft_ = line.count, passWait_ = line.ms, passWaits_ = {};

@@ -84,6 +84,7 @@ void Script::Append(const Line& line) {
     if (line.command == Command::BestScore) hasBestScore_ = true;
     switch (line.command) {
         case Command::Wait:
+        case Command::Then:
         case Command::Clock: PutVarint(code_, line.ms); break;
         case Command::Play: PutVarint(code_, line.count), PutVarint(code_, line.ms); break;
         case Command::Frame:
@@ -129,6 +130,7 @@ bool Script::Next(Cursor& cursor, Line& line) const {
     auto u32 = [&] { return static_cast<std::uint32_t>(GetVarint(code_, at)); };
     switch (line.command) {
         case Command::Wait:
+        case Command::Then:
         case Command::Clock: line.ms = u32(); break;
         case Command::Play: line.count = u32(), line.ms = u32(); break;
         case Command::Frame:
@@ -243,8 +245,8 @@ bool ParseLine(const Words& words, Line& line, std::string& error) {
                 " (a number from 0 to 4294967295)";
         return false;
     };
-    if (verb == "wait" || verb == "clock") {
-        line.command = verb == "wait" ? Command::Wait : Command::Clock;
+    if (verb == "wait" || verb == "clock" || verb == "then") {
+        line.command = verb == "wait" ? Command::Wait : verb == "then" ? Command::Then : Command::Clock;
         return arity(1) && number(1, line.ms, "time");
     }
     if (verb == "frame") {
@@ -468,7 +470,7 @@ bool ScriptParser::CheckPlace(const Line& line, std::string_view verb) {
         if (setUp) return Fail("'" + std::string(verb) + "' belongs before 'begin'");
         return true;
     }
-    bool early = setUp || c == Command::Clock || c == Command::Wait ||
+    bool early = setUp || c == Command::Clock || c == Command::Wait || c == Command::Then ||
                  c == Command::BestScore || c == Command::Mouse || c == Command::ButtonDown ||
                  c == Command::ButtonUp || c == Command::FaultFlipBusy ||
                  c == Command::FaultSurfaceLost || c == Command::FaultMouseRead ||

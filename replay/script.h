@@ -20,6 +20,7 @@ enum class Command : std::uint8_t {
     FaultFlipBusy, FaultSurfaceLost, FaultMouseRead, FaultAcquireLost, State, Dump,
     // The lines recordings add (see the README).
     Begin, Seed, Fail, Maximize, Together, FaultAcquireDenied, BestScore, Check, End, Passes,
+    Then,
 };
 
 // What a `fail` line makes fail at start-up (Line::count).

@@ -43,6 +43,9 @@ public:
 
 struct World {
     std::uint32_t clock = 0;
+    // How the clock moves on after each of its next readings (`then` lines), oldest first.
+    std::array<std::uint32_t, 64> clockMoves{};
+    std::size_t movesHead = 0, movesCount = 0;
     std::uint32_t tickCount = 0;
     Faults faults;
 

@@ -28,7 +28,17 @@ public:
         }
     }
 
-    std::uint32_t Milliseconds() override { return world().clock; }
+    std::uint32_t Milliseconds() override {
+        World& w = world();
+        std::uint32_t now = w.clock;
+        if (w.movesCount > 0) {
+            w.clock += w.clockMoves[w.movesHead];
+            w.movesHead = (w.movesHead + 1) % w.clockMoves.size();
+            --w.movesCount;
+        }
+        return now;
+    }
+    std::uint32_t Now() override { return world().clock; }
     std::uint32_t TickCount() override { return world().tickCount; }
 
     HRESULT MouseAcquire() override {
