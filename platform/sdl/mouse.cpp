@@ -4,11 +4,17 @@
 #include "platform/sdl/sdl.h"
 
 namespace {
-bool focused = false;    // as the window's focus events last said
+bool focused = false;    // as the window's focus events last said (see HasFocus)
 bool acquired = false;
 bool lostFocus = false;  // acquisition ended by the desktop; the next read says so
 bool held = false;       // the primary button, as its events say
 bool pressed = false;    // it went down since the last good read
+
+// The window's flag and its focus events agree on a desktop; an event pushed into SDL's queue
+// (as tests push them) changes only what the events said.
+bool HasFocus() {
+    return sdl::window && (focused || (SDL_GetWindowFlags(sdl::window) & SDL_WINDOW_INPUT_FOCUS));
+}
 }  // namespace
 
 namespace sdl {
@@ -43,7 +49,7 @@ HRESULT Create() { return sdl::window ? S_OK : DIERR_DEVICENOTREG; }
 
 HRESULT Acquire() {
     if (acquired) return S_OK;
-    if (!sdl::window || !focused) return DIERR_OTHERAPPHASPRIO;
+    if (!HasFocus()) return DIERR_OTHERAPPHASPRIO;
     if (SDL_SetRelativeMouseMode(SDL_TRUE) != 0) return DIERR_OTHERAPPHASPRIO;
     SDL_GetRelativeMouseState(nullptr, nullptr);  // motion from before is not ours
     sdl::mouseSpeed.Forget();

@@ -176,10 +176,8 @@ bool CreateWindow(const char* title) {
 void ShowWindow() {
     SDL_ShowWindow(sdl::window);
     SDL_RaiseWindow(sdl::window);
-    // The window's own "shown" event would only repeat what ShowWindow reports; a focus event
-    // among them goes too, so the window's flag tells the mouse instead.
+    // The window's own "shown" event would only repeat what ShowWindow reports.
     SDL_PumpEvents();
-    if (SDL_GetWindowFlags(sdl::window) & SDL_WINDOW_INPUT_FOCUS) sdl::OnFocusGained();
     SDL_FlushEvent(SDL_WINDOWEVENT);
 }
 
