@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     if (int code = ReadCommandLine(argc, argv, options); code >= 0) return code;
     sdl::windowed = options.windowed;
     sdl::silent = options.silent;
+    sdl::mouseSpeed.Set(options.mouseSpeed);
     UseDesktopBestScoreFile();  // makes folders: only once the game is really to run
     sdl::EndOnHangUp();
     int code = WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT);

@@ -1,8 +1,12 @@
 // The command line of the desktop game.
 #include "app/options.h"
 
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "platform/mouse_speed.h"
 
 #ifndef QUENDRA_VERSION
 #error "the build defines QUENDRA_VERSION"
@@ -11,17 +15,32 @@
 namespace {
 
 constexpr const char* USAGE =
-    "usage: quendra [--window] [--no-sound]\n"
+    "usage: quendra [--window] [--no-sound] [--mouse-speed F]\n"
     "       quendra --help | --version\n"
     "\n"
     "A small arcade game: shoot the targets before they reach you.\n"
     "\n"
     "  --window     play in a resizable window instead of the whole screen\n"
     "  --no-sound   play silent\n"
+    "  --mouse-speed F\n"
+    "               move the crosshair F times as far as the mouse (0.25 to 4, default 1)\n"
     "  --help       show this help and exit\n"
     "  --version    show the version and exit\n"
     "\n"
     "Exit codes: 0 normal end, 1 could not start or a frame failed, 2 bad command line.\n";
+
+// A mouse speed: a plain decimal number, nothing before or after it, that the mouse takes.
+bool ReadMouseSpeed(const char* text, double& speed) {
+    // Digits first, and nothing strtod would read as hexadecimal, infinite or not a number.
+    if (!text || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '.') ||
+        text[std::strspn(text, "0123456789.eE+-")] != '\0')
+        return false;
+    char* end = nullptr;
+    double value = std::strtod(text, &end);
+    if (*end != '\0' || !MouseSpeed().Set(value)) return false;
+    speed = value;
+    return true;
+}
 
 }  // namespace
 
@@ -42,6 +61,15 @@ int ReadCommandLine(int argc, const char* const* argv, Options& options) {
             options.windowed = true;
         } else if (std::strcmp(arg, "--no-sound") == 0) {
             options.silent = true;
+        } else if (std::strcmp(arg, "--mouse-speed") == 0 ||
+                   std::strncmp(arg, "--mouse-speed=", 14) == 0) {
+            const char* value = arg[13] == '=' ? arg + 14 : i + 1 < argc ? argv[++i] : nullptr;
+            if (!ReadMouseSpeed(value, options.mouseSpeed)) {
+                std::fprintf(stderr, "quendra: --mouse-speed takes a number from 0.25 to 4%s%s%s\n",
+                             value ? ", not '" : "", value ? value : "", value ? "'" : "");
+                std::fputs(USAGE, stderr);
+                return EXIT_USAGE_CODE;
+            }
         } else {
             std::fprintf(stderr, "quendra: %s '%s'\n",
                          arg[0] == '-' ? "unknown option" : "unexpected argument", arg);

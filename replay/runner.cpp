@@ -54,11 +54,20 @@ private:
                                   0, line.modifiers);
                 return true;
             case Command::Mouse: w.pendingX += line.dx, w.pendingY += line.dy; return false;
-            case Command::ButtonDown: w.buttonDown = true; return false;
-            case Command::ButtonUp: w.buttonDown = false; return false;
-            case Command::Minimize: PostWindowMessage(WM_SIZE, SIZE_MINIMIZED, 0); return true;
-            case Command::Restore: PostWindowMessage(WM_SIZE, SIZE_RESTORED, 0); return true;
-            case Command::Hide: PostWindowMessage(WM_SIZE, SIZE_MAXHIDE, 0); return true;
+            case Command::ButtonDown: scripted::SetButton(true); return false;
+            case Command::ButtonUp: scripted::SetButton(false); return false;
+            case Command::Minimize:
+                scripted::SetForeground(false);
+                PostWindowMessage(WM_SIZE, SIZE_MINIMIZED, 0);
+                return true;
+            case Command::Restore:
+                scripted::SetForeground(true);
+                PostWindowMessage(WM_SIZE, SIZE_RESTORED, 0);
+                return true;
+            case Command::Hide:
+                scripted::SetForeground(false);
+                PostWindowMessage(WM_SIZE, SIZE_MAXHIDE, 0);
+                return true;
             case Command::Close: PostWindowMessage(WM_CLOSE, 0, 0); return true;
             case Command::FaultFlipBusy: w.faults.flipBusy += line.count; return false;
             case Command::FaultSurfaceLost: w.faults.surfaceLost += line.count; return false;

@@ -1,8 +1,9 @@
 #!/bin/sh
 # The command line of quendra and quendra-replay: --help and --version print on standard output
 # and exit 0 without a window or a file; an unknown option or a stray argument prints the usage
-# on standard error and exits 2; --window and --no-sound are taken (with no display the game
-# then fails to start with exit code 1).
+# on standard error and exits 2, as does a mouse speed that is not a plain number from 0.25 to 4;
+# --window, --no-sound and --mouse-speed are taken (with no display the game then fails to start
+# with exit code 1).
 set -u
 game=$1
 replay=$2
@@ -34,13 +35,16 @@ for command in "$game --help" "$game --window --help" "$game --version" "$replay
     fail "'$command' made files: $(find . -mindepth 1)"
 done
 
-for command in "$game --bogus" "$game -w" "$game extra" "$game --window --help-me"; do
+for command in "$game --bogus" "$game -w" "$game extra" "$game --window --help-me" \
+  "$game --mouse-speed" "$game --mouse-speed 0.2" "$game --mouse-speed=4.01" \
+  "$game --mouse-speed nan" "$game --mouse-speed=inf" "$game --mouse-speed 2x" \
+  "$game --mouse-speed 0x2" "$game --mouse-speed= 2"; do
   # shellcheck disable=SC2086
   run $command
   expect 2 err "usage:"
 done
 
-run "$game" --window --no-sound
-[ "$(cat code)" = 1 ] || fail "--window --no-sound without a display exits $(cat code), not 1"
+run "$game" --window --no-sound --mouse-speed 0.25 --mouse-speed=4
+[ "$(cat code)" = 1 ] || fail "'--window --no-sound --mouse-speed' with no display exits $(cat code)"
 grep -q "display" err || fail "no word of the missing display: $(cat err)"
 echo "command line: as expected"

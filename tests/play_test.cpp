@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <tuple>
@@ -92,7 +93,7 @@ TEST_F(PlayFrameTest, CrosshairCentreStaysWithinItsLimits) {
 }
 
 TEST_F(PlayFrameTest, NewGameKeepsCrosshairLatchAndStepTimeSoAHeldButtonFiresInIt) {
-    cursorX = 360, cursorY = 280;
+    cursorX = 399, cursorY = 319;
     scripted::world().buttonDown = true;
     QuietFrame();
     stepTime = 40;
@@ -100,7 +101,7 @@ TEST_F(PlayFrameTest, NewGameKeepsCrosshairLatchAndStepTimeSoAHeldButtonFiresInI
     EndGame();
     StartNewGame();
     EXPECT_EQ(std::make_tuple(cursorX, cursorY, buttonLatch, stepTime),
-              std::make_tuple(360, 280, std::uint8_t{1}, 40u));
+              std::make_tuple(399, 319, std::uint8_t{1}, 40u));
     EXPECT_EQ(PlaceOf(targets[7]), Place(1, 2, 3));
 
     scripted::world().buttonDown = false;
@@ -143,11 +144,15 @@ TEST_F(PlayFrameTest, EveryFiftyPointsBringOneMoreTargetAtTheNextStep) {
 
 class HitAreaTest : public PlayFrameTest, public ::testing::WithParamInterface<int> {};
 
-TEST_P(HitAreaTest, CrosshairCornerMustLieStrictlyInsideTheCell) {
-    const int frame = GetParam(), size = frame < 5 ? 45 : frame < 10 ? 75 : frame < 15 ? 125 : 158;
+// The crosshair's centre must lie on the picture as drawn: its size and where it sits in the
+// cell are the drawing table's (45 at 57, 75 at 42, 125 at 17, 158 at 0).
+TEST_P(HitAreaTest, CrosshairCentreMustLieOnTheDrawnPicture) {
+    const int frame = GetParam(), group = frame / 5;
+    const int size = std::array{45, 75, 125, 158}[group], at = std::array{57, 42, 17, 0}[group];
+    const int in = at + size / 2;
     const std::tuple<int, int, bool> cases[] = {
-        {32, 40, false}, {33, 40, true}, {size + 31, 40, true}, {size + 32, 40, false},
-        {40, 32, false}, {40, 33, true}, {40, size + 31, true}, {40, size + 32, false}};
+        {at - 1, in, false}, {at, in, true}, {at + size - 1, in, true}, {at + size, in, false},
+        {in, at - 1, false}, {in, at, true}, {in, at + size - 1, true}, {in, at + size, false}};
     for (const auto& [dx, dy, hit] : cases) {
         targets[0] = Target{100, 100, static_cast<std::uint16_t>(frame)};
         cursorX = 100 + dx, cursorY = 100 + dy;
@@ -163,7 +168,7 @@ TEST_F(PlayFrameTest, OneShotHitsEveryTargetUnderItAndEachScoresNextFrame) {
     targets[0] = Target{100, 100, 0};
     targets[1] = Target{110, 110, 19};  // its last growing frame: it won't splat
     targets[2] = Target{300, 300, 0};
-    cursorX = 150, cursorY = 150;
+    cursorX = 180, cursorY = 180;
     ShotFrame();
     EXPECT_EQ(std::make_tuple(targets[0].frame, targets[1].frame, targets[2].frame, score),
               std::make_tuple(FRAME_HIT, FRAME_HIT, std::uint16_t{0}, 3));

@@ -6,6 +6,23 @@
 
 using scripted::world;
 
+namespace scripted {
+
+void SetButton(bool down) {
+    World& w = world();
+    if (down && !w.foreground) return;
+    if (down && !w.buttonDown) w.buttonPressed = true;
+    w.buttonDown = down;
+}
+
+void SetForeground(bool foreground) {
+    World& w = world();
+    w.foreground = foreground;
+    if (!foreground) w.buttonPressed = false;
+}
+
+}  // namespace scripted
+
 namespace in {
 
 HRESULT Create() { return world().faults.mouse ? DIERR_DEVICENOTREG : S_OK; }
@@ -39,7 +56,8 @@ HRESULT Read(Reading& out) {
     };
     out.dx = take(w.pendingX);
     out.dy = take(w.pendingY);
-    out.buttons = w.buttonDown ? 1 : 0;
+    out.buttons = w.buttonDown || w.buttonPressed ? 1 : 0;
+    w.buttonPressed = false;
     return S_OK;
 }
 
