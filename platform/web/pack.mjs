@@ -35,9 +35,9 @@ const worker = `const BUILD = ${JSON.stringify({ version, files: hashes })};\n${
 function compress(file, data) {
   if (!COMPRESSIBLE.has(extname(file))) return;
   write(join(folder, `${file}.gz`), gzipSync(data, { level: 9 }));
-  write(join(folder, `${file}.br`), brotliCompressSync(data, {
-    params: { [constants.BROTLI_PARAM_QUALITY]: 11, [constants.BROTLI_PARAM_SIZE_HINT]: data.length },
-  }));
+  const { BROTLI_PARAM_QUALITY: quality, BROTLI_PARAM_SIZE_HINT: sizeHint } = constants;
+  write(join(folder, `${file}.br`),
+    brotliCompressSync(data, { params: { [quality]: 11, [sizeHint]: data.length } }));
 }
 
 for (const [file, data] of contents) compress(file, data);

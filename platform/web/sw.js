@@ -55,7 +55,8 @@ async function cacheOf(pageId) {
 // Forgets the pages closed a while ago, then deletes every other build's cache that no open page
 // still needs. Not while a newer worker is being installed: its cache is not in use yet.
 async function prune() {
-  const open = new Set((await self.clients.matchAll({ includeUncontrolled: true })).map((c) => c.id));
+  const windows = await self.clients.matchAll({ includeUncontrolled: true });
+  const open = new Set(windows.map((client) => client.id));
   const pages = await caches.open(PAGES);
   const needed = new Set([CACHE]);
   for (const key of await pages.keys()) {

@@ -38,7 +38,8 @@ list(APPEND quendra_page_files quendra.js quendra.wasm)
 find_program(QUENDRA_NODE NAMES node nodejs REQUIRED)
 list(TRANSFORM quendra_page_files PREPEND "${CMAKE_CURRENT_BINARY_DIR}/" OUTPUT_VARIABLE page_paths)
 add_custom_command(OUTPUT sw.js
-  COMMAND "${QUENDRA_NODE}" "${web_dir}/pack.mjs" "${CMAKE_CURRENT_BINARY_DIR}" ${quendra_page_files}
+  COMMAND "${QUENDRA_NODE}" "${web_dir}/pack.mjs" "${CMAKE_CURRENT_BINARY_DIR}"
+    ${quendra_page_files}
   DEPENDS quendra-web ${page_paths} "${web_dir}/pack.mjs" "${web_dir}/sw.js"
   COMMENT "Packing the page: the offline worker and the compressed copies"
   VERBATIM)

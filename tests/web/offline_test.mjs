@@ -100,7 +100,8 @@ try {
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true,
     timeout: STEP_MS, protocolTimeout: STEP_MS,
     args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync', `--user-data-dir=${join(scratch, 'profile')}`],
+      '--disable-component-update', '--disable-sync',
+      `--user-data-dir=${join(scratch, 'profile')}`],
   });
   const page = await browser.newPage();
   const problems = [];

@@ -22,14 +22,16 @@ const site = join(scratch, 'site');
 const script = Buffer.from('console.log("the program");\n'.repeat(200));
 let server, port;
 // A server that hangs must fail the test, not hold it up.
-setTimeout(() => { console.error('FAIL: the server test ran out of time'); process.exit(1); }, 120000)
-  .unref();
+setTimeout(() => {
+  console.error('FAIL: the server test ran out of time');
+  process.exit(1);
+}, 120000).unref();
 
 // One request: { status, headers, body }.
 function get(path, headers = {}, method = 'GET') {
   return new Promise((resolve, reject) => {
-    const request = httpRequest({ host: '127.0.0.1', port, path, method, headers, agent: false },
-      (response) => {
+    const options = { host: '127.0.0.1', port, path, method, headers, agent: false };
+    const request = httpRequest(options, (response) => {
       const chunks = [];
       response.on('data', (chunk) => chunks.push(chunk));
       response.on('end', () => resolve({ status: response.statusCode, headers: response.headers,
@@ -59,6 +61,7 @@ before(async () => {
   writeFileSync(join(site, 'page.js.gz'), gzipSync('old();\n'));
   utimesSync(join(site, 'page.js.gz'), new Date(2000, 1), new Date(2000, 1));
   writeFileSync(join(site, 'big.wasm'), Buffer.alloc(32 << 20));
+  writeFileSync(join(site, 'quendra.webmanifest'), '{}');
   writeFileSync(join(scratch, 'secret.js'), 'private\n');
   symlinkSync(join(scratch, 'secret.js'), join(site, 'out.js'));
   symlinkSync('quendra.js', join(site, 'in.js'));
@@ -124,7 +127,12 @@ test('validators and 304 answers', async () => {
   writeFileSync(join(site, 'quendra.js'), script);
 });
 
-test('only regular files inside the folder, and the server goes on after each', async () => {
+test('regular files inside the folder only, each with its type', async () => {
+  for (const [path, type] of [['/big.wasm', 'application/wasm'], ['/', 'text/html; charset=utf-8'],
+    ['/quendra.webmanifest', 'application/manifest+json']]) {
+    assert.equal((await get(path, {}, 'HEAD')).headers['content-type'], type, path);
+  }
+  // And the server goes on after each refusal.
   for (const path of ['/out.js', '/zero.js', '/fifo.js', '/fifo.js', '/fifo.js', '/fifo.js',
     '/fifo.js', '/icons/', '/icons', '/../secret.js', '/%2e%2e/secret.js', '/index.html%00.js',
     '/nothing.js', '/%E0%A4%A.js']) {
@@ -156,8 +164,10 @@ async function closes(what, setUp) {
   client.on('error', () => {});
   const cleanUp = setUp(client);
   const closed = new Promise((resolve) => client.on('close', () => resolve(true)));
-  const timeUp = new Promise((resolve) => setTimeout(resolve, 20000, false));
+  let timer;
+  const timeUp = new Promise((resolve) => { timer = setTimeout(resolve, 20000, false); });
   const ended = await Promise.race([closed, timeUp]);
+  clearTimeout(timer);
   clearInterval(cleanUp);
   client.destroy();
   assert.ok(ended, `the server let a connection ${what} go on`);
@@ -185,16 +195,20 @@ test('started as a program from any path', async () => {
   mkdirSync(join(scratch, 'a checkout'));
   copyFileSync(serveScript, join(scratch, 'a checkout', 'serve.mjs'));
   symlinkSync(join(scratch, 'a checkout'), join(scratch, 'linked'));
-  for (const path of [join(scratch, 'a checkout', 'serve.mjs'), join(scratch, 'linked', 'serve.mjs')]) {
-    const child = spawn(process.execPath, [path, site, '0'], { stdio: ['ignore', 'pipe', 'inherit'] });
+  for (const path of [join(scratch, 'a checkout/serve.mjs'), join(scratch, 'linked/serve.mjs')]) {
+    const child = spawn(process.execPath, [path, site, '0'], { stdio: ['ignore', 'pipe', 'pipe'] });
     const line = await new Promise((resolve) => {
       let text = '';
-      child.stdout.on('data', (chunk) => { text += chunk; if (text.includes('\n')) resolve(text); });
+      child.stdout.on('data', (chunk) => {
+        text += chunk;
+        if (text.includes('\n')) resolve(text);
+      });
       child.on('exit', () => resolve(text));
     });
-    const address = line.match(/http:\/\/127\.0\.0\.1:(\d+)\//);
+    const address = line.match(/http:\/\/127\.0\.0\.1:\d+\//);
+    const status = address && (await fetch(address[0]).catch(() => ({}))).status;
     child.kill();
-    assert.ok(address, `${path} serves (it said "${line.trim()}")`);
+    assert.equal(status, 200, `${path} serves (it said "${line.trim()}")`);
   }
   const usage = spawn(process.execPath, [serveScript, site, 'eighty'], { stdio: 'ignore' });
   assert.equal(await new Promise((resolve) => usage.on('exit', resolve)), 2, 'a bad port');
