@@ -98,10 +98,9 @@ test('compressed copies as the browser accepts them, from the same file', async 
 });
 
 test('validators and 304 answers', async () => {
-  const first = await get('/quendra.js', { 'Accept-Encoding': 'gzip' });
-  const { etag, 'last-modified': modified } = first.headers;
+  const { etag, 'last-modified': modified } =
+    (await get('/quendra.js', { 'Accept-Encoding': 'gzip' })).headers;
   assert.match(etag, /^"[^"]+"$/);
-  assert.ok(!Number.isNaN(Date.parse(modified)));
   assert.notEqual((await get('/quendra.js', { 'Accept-Encoding': 'br' })).headers.etag, etag,
     'each encoding has its own tag');
   const answers = async (headers) =>
@@ -114,16 +113,15 @@ test('validators and 304 answers', async () => {
   assert.equal(await answers({ 'If-None-Match': '"other"', 'If-Modified-Since': modified }), 200,
     'If-None-Match decides alone');
   assert.equal(await answers({ 'If-Modified-Since': 'yesterday' }), 200);
-  const unchanged = await get('/quendra.js', { 'Accept-Encoding': 'gzip', 'If-None-Match': etag });
-  assert.equal(unchanged.body.length, 0);
-  assert.equal(unchanged.headers.etag, etag);
-  assert.equal(unchanged.headers.vary, 'Accept-Encoding');
-  // A file that changed has another tag.
-  writeFileSync(join(site, 'quendra.js'), 'changed();\n');
-  utimesSync(join(site, 'quendra.js'), new Date(), new Date(Date.now() + 5000));
-  const changed = await get('/quendra.js', { 'If-None-Match': etag });
-  assert.equal(changed.status, 200);
-  assert.equal(changed.body.toString(), 'changed();\n', 'a copy older than its file is not sent');
+  const { body, headers } = await get('/quendra.js', { 'Accept-Encoding': 'gzip',
+    'If-None-Match': etag });
+  assert.deepEqual([body.length, headers.etag, headers.vary], [0, etag, 'Accept-Encoding']);
+  // A file changed to the same size has another tag (its copies, older now, are not sent).
+  const before = (await get('/quendra.js')).headers.etag;
+  const edited = Buffer.from(script.toString().replace('the', 'The'));
+  writeFileSync(join(site, 'quendra.js'), edited);
+  const changed = await get('/quendra.js', { 'Accept-Encoding': 'gzip', 'If-None-Match': before });
+  assert.deepEqual([changed.status, changed.body], [200, edited]);
   writeFileSync(join(site, 'quendra.js'), script);
 });
 
