@@ -45,11 +45,14 @@ async function remember(pageId) {
   await (await caches.open(PAGES)).put(pageKey(pageId), new Response(record));
 }
 
+// A page's record, {} when there is none or it can't be read.
+const recordOf = (response) => (response ? response.json() : Promise.resolve({})).catch(() => ({}));
+
 // The cache of the build the page was loaded with, while that cache is there; else this build.
 async function cacheOf(pageId) {
-  const record = pageId && await (await caches.open(PAGES)).match(pageKey(pageId));
-  const { cache } = record ? await record.json() : {};
-  return cache && await caches.has(cache) ? cache : CACHE;
+  const pages = await caches.open(PAGES);
+  const { cache } = pageId ? await recordOf(await pages.match(pageKey(pageId))) : {};
+  return typeof cache === 'string' && await caches.has(cache) ? cache : CACHE;
 }
 
 // Forgets the pages closed a while ago, then deletes every other build's cache that no open page
@@ -60,7 +63,7 @@ async function prune() {
   const pages = await caches.open(PAGES);
   const needed = new Set([CACHE]);
   for (const key of await pages.keys()) {
-    const { cache, time } = await (await pages.match(key)).json();
+    const { cache, time } = await recordOf(await pages.match(key));
     const id = decodeURIComponent(new URL(key.url).pathname.split('/').pop());
     if (open.has(id) || Date.now() - time < FORGET_MS) needed.add(cache);
     else await pages.delete(key);
@@ -80,8 +83,9 @@ function fileOf(request) {
   return Object.hasOwn(BUILD.files, name) ? name : null;
 }
 
+// The file from the cache, or from the network if the browser has dropped the cache.
 async function answer(cacheName, name, request) {
-  const copy = await (await caches.open(cacheName)).match(name);
+  const copy = await caches.open(cacheName).then((cache) => cache.match(name), () => null);
   return copy || fetch(request);
 }
 
@@ -94,6 +98,7 @@ self.addEventListener('fetch', (event) => {
     event.respondWith(answer(CACHE, name, event.request));
     event.waitUntil(remember(event.resultingClientId).then(prune));
   } else {
-    event.respondWith(cacheOf(event.clientId).then((cache) => answer(cache, name, event.request)));
+    const cache = cacheOf(event.clientId).catch(() => CACHE);
+    event.respondWith(cache.then((cacheName) => answer(cacheName, name, event.request)));
   }
 });
