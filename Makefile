@@ -51,7 +51,8 @@ fuzz:
 	sh fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # The browser version: `make web` builds the static page into build-web/, `make web-serve`
-# serves it on http://127.0.0.1:$(PORT)/, `make test-web` runs its tests in headless chromium.
+# serves it on http://127.0.0.1:$(PORT)/, `make test-web` runs its server's tests and its tests
+# in headless chromium.
 WEB_BUILD ?= build-web
 PORT ?= 8080
 WEB_ENV = NODE_PATH=/usr/share/nodejs
@@ -67,7 +68,9 @@ test-web: web
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target quendra-replay
 	cd tests/web && npm ci --no-audit --no-fund
+	node tests/web/server_test.mjs
 	node tests/web/browser_test.mjs $(WEB_BUILD) $(BUILD)/quendra-replay
+	node tests/web/offline_test.mjs $(WEB_BUILD)
 
 deps-web:
 	sh tools/install-deps.sh web
