@@ -28,7 +28,7 @@ void FreeDisplay();
 HRESULT RenderFrame();
 // Opens the sound engine and loads the three sounds; E_FAIL when there is no engine (the game
 // then plays silent), else 0 whatever became of each sound.
-HRESULT InitSounds(HWND window);
+HRESULT InitSounds();
 // Frees the three sounds, then the engine; each only if it exists.
 void FreeSounds();
 // Shut-down: pictures, sounds, display, mouse; each only if it exists.
