@@ -6,8 +6,8 @@
 #include "app/commands.h"
 #include "platform/window.h"
 
-
-inline constexpr const char* WINDOW_CLASS = "kelvaro";
+// Pairs the window with its class inside the program; no desktop ever sees it.
+inline constexpr const char* WINDOW_CLASS = "quendra";
 inline constexpr const char* WINDOW_TITLE = "Quendra";
 inline constexpr const char* ERROR_TITLE = "ERROR";
 inline constexpr const char* MODE_FAILED_TEXT = "This display card does not support the selected mode. ";
