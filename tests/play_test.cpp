@@ -208,6 +208,16 @@ TEST_F(PlayFrameTest, RandomNumbersGoToTheNewTargetFirstThenToRespawnsByIndex) {
     EXPECT_EQ(NextRandom(), after);  // and nothing else was drawn
 }
 
+// A score below 0 (the last frame of a game where two targets splat while the score is 1, as in
+// splat_below_zero) has no digits of its own: it shows as ten zeros.
+TEST_F(PlayFrameTest, AScoreBelowZeroShowsAsTenZeros) {
+    score = -1;
+    targets[0] = Target{100, 100, 3};
+    cursorX = 380, cursorY = 32;  // over the score
+    QuietFrame();
+    ExpectPresented(ExpectedPage({targets[0]}, 0, 380, 32));
+}
+
 // With all 256 targets in play, enough points for a 257th bring none.
 TEST_F(PlayFrameTest, AllTwoHundredFiftySixTargetsAreVisitedOnceAndNoMoreCome) {
     lastTargetIndex = 255;
