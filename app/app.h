@@ -16,7 +16,8 @@ inline constexpr const char* FRAME_FAILED_TEXT = "Displaying the next frame fail
 // Exit codes: 0 after a normal end; 1 when the program could not start or a frame failed.
 inline constexpr int EXIT_FAILURE_CODE = 1;
 
-// Runs the whole program; returns the process exit code.
+// Runs the whole program; returns the process exit code. The previous instance and the command
+// line are not read: each entry point reads its own arguments before it calls this.
 int WinMain(HINSTANCE instance, HINSTANCE previous, const char* commandLine, int showCommand);
 // Registers the class, makes and shows the window, loads the keyboard table.
 HRESULT CreateMainWindow(HINSTANCE instance, int showCommand, HWND* window, HACCEL* accelerators);
