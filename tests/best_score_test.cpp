@@ -162,7 +162,8 @@ TEST_F(BestScoreTest, HostileEntriesAreNeitherWaitedForNorFollowed) {
 // instance's write under way, and stays.
 TEST_F(BestScoreTest, OnlyTemporariesUntouchedForTenMinutesAreRemoved) {
     const std::time_t now = std::time(nullptr);
-    for (auto [name, age] : {std::pair{"QUENDRA.DAT.77.0.tmp", 599}, {"QUENDRA.DAT.77.1.tmp", 601}}) {
+    for (auto [name, age] :
+         {std::pair{"QUENDRA.DAT.77.0.tmp", 599}, {"QUENDRA.DAT.77.1.tmp", 601}}) {
         std::ofstream(name) << '\1';
         const timespec times[2] = {{now - age, 0}, {now - age, 0}};
         ASSERT_EQ(utimensat(AT_FDCWD, name, times, 0), 0);

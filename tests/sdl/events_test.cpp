@@ -179,7 +179,8 @@ SDL_Surface* IconPart(std::span<const std::uint8_t> image, bool mask) {
     put(14 + 20, 0, 4);
     if (mask) put(14 + 14, 1, 2), put(14 + 32, 2, 4);
     SDL_Surface* read = SDL_LoadBMP_RW(SDL_RWFromConstMem(file.data(), int(file.size())), 1);
-    SDL_Surface* argb = read ? SDL_ConvertSurfaceFormat(read, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
+    SDL_Surface* argb =
+        read ? SDL_ConvertSurfaceFormat(read, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
     SDL_FreeSurface(read);
     return argb;
 }
