@@ -24,14 +24,14 @@ deps:
 
 # The unit tests, SDL backend tests, scenarios and the end-to-end test under AddressSanitizer +
 # UndefinedBehaviorSanitizer, in a build of their own; any finding stops the test that made it.
-# No suppressions are needed. The tests that run the real game alone go without leak detection:
-# the game loads D-Bus, X11 and GL libraries that keep allocations for the life of the
-# process (LeakSanitizer reports them, often without a symbol to suppress by); memory errors and
-# undefined behaviour still stop it.
+# No suppressions are needed. The tests that run the real game (or its window on an X server)
+# alone go without leak detection: the game loads D-Bus, X11 and GL libraries that keep
+# allocations for the life of the process (LeakSanitizer reports them, often without a symbol to
+# suppress by); memory errors and undefined behaviour still stop it.
 SANITIZE_BUILD ?= build-sanitize
 UBSAN_ENV = UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ASAN_ENV = ASAN_OPTIONS=abort_on_error=1:strict_string_checks=1
-GAME_TESTS = '^(end_to_end|desktop|command_line)$$'
+GAME_TESTS = '^(end_to_end|desktop|command_line|sdl_window)$$'
 sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DQUENDRA_SANITIZE=ON -DQUENDRA_TESTS_REQUIRED=ON $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)

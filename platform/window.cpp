@@ -204,10 +204,7 @@ LRESULT DispatchMessage(const MSG* message) {
                                     message->lParam);
 }
 
-bool WaitMessage() {
-    sys::PumpEvents(true);
-    return true;
-}
+void WaitMessage() { sys::PumpEvents(true); }
 
 bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!window || window != currentWindow) return false;

@@ -1,5 +1,6 @@
 // The best-score file QUENDRA.DAT: what each content counts as, when it is written, and what a
 // hostile folder can't make it do.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <ctime>
 #include <tuple>
 #include <vector>
 
@@ -153,6 +155,22 @@ TEST_F(BestScoreTest, HostileEntriesAreNeitherWaitedForNorFollowed) {
     EXPECT_EQ(Entries(), (std::set<std::string>{BEST_SCORE_FILE, "elsewhere"}));
     EXPECT_EQ(Entries("elsewhere"), std::set<std::string>{"score"});
     alarm(0);
+}
+
+// A write takes milliseconds, so a temporary of the file's own naming untouched for more than ten
+// minutes is what a write cut short left, and goes at start-up; a younger one may be another
+// instance's write under way, and stays.
+TEST_F(BestScoreTest, OnlyTemporariesUntouchedForTenMinutesAreRemoved) {
+    const std::time_t now = std::time(nullptr);
+    for (auto [name, age] :
+         {std::pair{"QUENDRA.DAT.77.0.tmp", 599}, {"QUENDRA.DAT.77.1.tmp", 601}}) {
+        std::ofstream(name) << '\1';
+        const timespec times[2] = {{now - age, 0}, {now - age, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, name, times, 0), 0);
+    }
+    RemoveStaleTemporaries();
+    EXPECT_TRUE(fs::exists("QUENDRA.DAT.77.0.tmp"));
+    EXPECT_FALSE(fs::exists("QUENDRA.DAT.77.1.tmp"));
 }
 
 }  // namespace

@@ -26,12 +26,12 @@ Place PlaceOf(const Target& t) { return {t.x, t.y, t.frame}; }
 
 constexpr std::uint32_t kSeed = 20240607;
 
-// The game's generator written out again: the next new position (x first, then y).
-struct Lcg {
-    std::uint32_t state = kSeed;
-    int Next() { return static_cast<int>(((state = state * 214013u + 2531011u) >> 16) & 0x7FFF); }
-    Place NewPlace() { int x = Next() % 482; return {x, Next() % 322, 0}; }
-};
+// The next new position the game's own generator gives (x first, then y); its numbers for a seed
+// are the scenarios' to pin.
+Place NextPlace() {
+    int x = NextRandom() % 482;
+    return {x, NextRandom() % 322, 0};
+}
 
 // The frame the rules call for, given the targets as the drawing pass meets them.
 Page ExpectedPage(const std::vector<Target>& pass, int score, int cursorX, int cursorY) {
@@ -129,7 +129,8 @@ TEST_F(PlayFrameTest, EveryFiftyPointsBringOneMoreTargetAtTheNextStep) {
     EXPECT_EQ(lastTargetIndex, 0);
     StepFrame();
     ASSERT_EQ(lastTargetIndex, 1);
-    EXPECT_EQ(PlaceOf(targets[1]), Lcg{}.NewPlace());  // and not advanced by its own step
+    SeedRandom(kSeed);
+    EXPECT_EQ(PlaceOf(targets[1]), NextPlace());  // and not advanced by its own step
     EXPECT_EQ(targets[0].frame, 2);
 
     score = 49;  // never shrinks
@@ -206,9 +207,20 @@ TEST_F(PlayFrameTest, RandomNumbersGoToTheNewTargetFirstThenToRespawnsByIndex) {
     targets[1] = Target{6, 6, FRAME_RESPAWN};
     StepFrame();
     ASSERT_EQ(lastTargetIndex, 2);
-    Lcg g;
-    for (int i : {2, 0, 1}) EXPECT_EQ(PlaceOf(targets[i]), g.NewPlace()) << i;
-    EXPECT_EQ(NextRandom(), g.Next());  // and nothing else was drawn
+    const int after = NextRandom();
+    SeedRandom(kSeed);
+    for (int i : {2, 0, 1}) EXPECT_EQ(PlaceOf(targets[i]), NextPlace()) << i;
+    EXPECT_EQ(NextRandom(), after);  // and nothing else was drawn
+}
+
+// A score below 0 (the last frame of a game where two targets splat while the score is 1, as in
+// splat_below_zero) has no digits of its own: it shows as ten zeros.
+TEST_F(PlayFrameTest, AScoreBelowZeroShowsAsTenZeros) {
+    score = -1;
+    targets[0] = Target{100, 100, 3};
+    cursorX = 380, cursorY = 32;  // over the score
+    QuietFrame();
+    ExpectPresented(ExpectedPage({targets[0]}, 0, 380, 32));
 }
 
 // With all 256 targets in play, enough points for a 257th bring none.

@@ -144,19 +144,24 @@ TEST(Replay, RefusesABadCommandLine) {
     }
 }
 
-TEST(Replay, KeyNamesBecomeKeysWithModifiers) {  // modifiers: 1 shift, 2 ctrl, 4 alt
+// What lines mean once read: keys with their modifiers (1 shift, 2 ctrl, 4 alt), times, and mouse
+// motion to both ends of the signed 32-bit range.
+TEST(Replay, LinesKeepKeysModifiersTimesAndMotion) {
     std::istringstream script("key up\nkey alt+f10\nkey ctrl+shift+x\nkey f1\nkey space\n"
-                              "key page-up\nwait 000000000042\n");
+                              "key page-up\nwait 000000000042\nmouse -2147483648 2147483647\n");
     replay::Script parsed;
     replay::ParseError error;
     ASSERT_TRUE(replay::ParseScript(script, parsed, error)) << error.message;
-    const std::array<std::array<std::uint32_t, 3>, 7> expected = {{
-        {0x26, 0, 0}, {0x79, 4, 0}, {'X', 3, 0}, {0x70, 0, 0}, {0x20, 0, 0},
-        {0xFF, 0, 0} /* a key the game knows nothing of */, {0, 0, 42}}};
-    std::vector<std::array<std::uint32_t, 3>> lines;
+    using Row = std::array<std::int64_t, 5>;  // key, modifiers, ms, dx, dy
+    const std::vector<Row> expected = {
+        {0x26, 0, 0, 0, 0}, {0x79, 4, 0, 0, 0}, {'X', 3, 0, 0, 0}, {0x70, 0, 0, 0, 0},
+        {0x20, 0, 0, 0, 0}, {0xFF, 0, 0, 0, 0} /* a key the game knows nothing of */,
+        {0, 0, 42, 0, 0},   {0, 0, 0, -2147483648, 2147483647}};
+    std::vector<Row> lines;
     replay::Script::Cursor at;
-    for (replay::Line line; parsed.Next(at, line);) lines.push_back({line.key, line.modifiers, line.ms});
-    EXPECT_EQ(lines, std::vector(expected.begin(), expected.end()));
+    for (replay::Line line; parsed.Next(at, line);)
+        lines.push_back({line.key, line.modifiers, line.ms, line.dx, line.dy});
+    EXPECT_EQ(lines, expected);
 }
 
 // The dump keeps every 16-bit value: a 16-bit bottom-up BMP with RGB565 masks.
