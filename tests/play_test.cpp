@@ -17,6 +17,7 @@
 #include "game/random.h"
 #include "game/state.h"
 #include "platform/resource.h"
+#include "replay/runner.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -213,8 +214,23 @@ TEST_F(PlayFrameTest, RandomNumbersGoToTheNewTargetFirstThenToRespawnsByIndex) {
     EXPECT_EQ(NextRandom(), after);  // and nothing else was drawn
 }
 
-// A score below 0 (the last frame of a game where two targets splat while the score is 1, as in
-// splat_below_zero) has no digits of its own: it shows as ten zeros.
+// Two targets that splat in one pass while the score is 1: the first ends the game, the second
+// still costs its point, and the state line says so.
+TEST_F(PlayFrameTest, TwoSplatsAtOnceTakeTheScoreBelowZero) {
+    score = 1;
+    lastTargetIndex = 1;
+    targets[0] = Target{0, 0, 19};
+    targets[1] = Target{300, 300, 19};
+    StepFrame();
+    char line[512] = {};
+    std::FILE* out = fmemopen(line, sizeof line - 1, "w");
+    replay::PrintState(out, 0);
+    std::fclose(out);
+    EXPECT_EQ(playing, 0);
+    EXPECT_NE(std::string(line).find(" score=-1 "), std::string::npos) << line;
+}
+
+// Such a score has no digits of its own: it shows as ten zeros.
 TEST_F(PlayFrameTest, AScoreBelowZeroShowsAsTenZeros) {
     score = -1;
     targets[0] = Target{100, 100, 3};
