@@ -23,13 +23,26 @@ constexpr const char* USAGE =
     "\n"
     "Exit codes: 0 normal end, 1 could not start or a frame failed, 2 bad command line.\n";
 
+// Says what is wrong with the command line, and the usage, on standard error.
+int Refuse(const char* problem, const char* arg) {
+    std::fprintf(stderr, "quendra: %s '%s'\n", problem, arg);
+    std::fputs(USAGE, stderr);
+    return EXIT_USAGE_CODE;
+}
+
 }  // namespace
 
 const char* ProgramVersion() { return QUENDRA_VERSION; }
 
 int ReadCommandLine(int argc, const char* const* argv, Options& options) {
+    bool optionsEnded = false;  // after "--" every word is an argument, and the game takes none
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
+        if (!optionsEnded && std::strcmp(arg, "--") == 0) {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || arg[0] != '-') return Refuse("unexpected argument", arg);
         if (std::strcmp(arg, "--help") == 0) {
             std::fputs(USAGE, stdout);
             return std::fflush(stdout) == 0 ? 0 : 1;
@@ -43,10 +56,7 @@ int ReadCommandLine(int argc, const char* const* argv, Options& options) {
         } else if (std::strcmp(arg, "--no-sound") == 0) {
             options.silent = true;
         } else {
-            std::fprintf(stderr, "quendra: %s '%s'\n",
-                         arg[0] == '-' ? "unknown option" : "unexpected argument", arg);
-            std::fputs(USAGE, stderr);
-            return EXIT_USAGE_CODE;
+            return Refuse("unknown option", arg);
         }
     }
     return -1;
