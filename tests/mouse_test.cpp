@@ -31,7 +31,7 @@ TEST_F(MouseTest, WithoutADeviceReadLeavesTheRecordAlone) {
     EXPECT_TRUE(directInput && !mouseDevice);
     ReadMouse();
     EXPECT_TRUE(Same(mouseState, held));
-    EXPECT_EQ(w.readCalls, 0);
+    EXPECT_EQ(w.readCalls, 0u);
     FreeMouse();
     EXPECT_EQ(directInput, nullptr);
 }
@@ -40,7 +40,7 @@ TEST_F(MouseTest, WithoutADeviceReadLeavesTheRecordAlone) {
 TEST_F(MouseTest, LostInputAnswersAreRetriedWithinABound) {
     ASSERT_EQ(InitMouse(window_), S_OK);
     w.faults.mouseRead = 1, w.faults.acquireLost = 1000;  // a device that never stops saying so
-    const int acquires = w.acquireCalls;
+    const std::uint64_t acquires = w.acquireCalls;
     EXPECT_EQ(ReadMouse(), S_OK);
     EXPECT_EQ(w.acquireCalls, acquires + 100);
 }
