@@ -15,7 +15,8 @@
 namespace {
 
 constexpr const char* USAGE =
-    "usage: quendra-replay [--seed N] [--clock MS] [--fail window|display|mouse|audio]... SCRIPT\n"
+    "usage: quendra-replay [--seed N] [--clock MS] [--fail window|display|mouse|audio]... "
+    "[--] SCRIPT\n"
     "       quendra-replay --help | --version\n";
 
 // The exit code when standard output or a dump can't be written (the program's own codes are 0
