@@ -54,8 +54,9 @@ private:
     // Counts that add up stop at the most they can hold, rather than wrap round to few or none.
     template <typename Total>
     static void AddUp(Total& total, std::int64_t more) {
+        using Limits = std::numeric_limits<Total>;
         if (__builtin_add_overflow(total, more, &total))
-            total = more < 0 ? std::numeric_limits<Total>::min() : std::numeric_limits<Total>::max();
+            total = more < 0 ? Limits::min() : Limits::max();
     }
 
     // Runs one line; returns whether it posted a message.
@@ -70,7 +71,9 @@ private:
                 PostWindowMessage((line.modifiers & MOD_ALT) ? WM_SYSKEYDOWN : WM_KEYDOWN, line.key,
                                   0, line.modifiers);
                 return true;
-            case Command::Mouse: AddUp(w.pendingX, line.dx), AddUp(w.pendingY, line.dy); return false;
+            case Command::Mouse:
+                AddUp(w.pendingX, line.dx), AddUp(w.pendingY, line.dy);
+                return false;
             case Command::ButtonDown: w.buttonDown = true; return false;
             case Command::ButtonUp: w.buttonDown = false; return false;
             case Command::Minimize: PostWindowMessage(WM_SIZE, SIZE_MINIMIZED, 0); return true;
@@ -145,6 +148,7 @@ std::string ReplaceFile(const char* path, const std::vector<std::uint8_t>& bytes
     while (put < bytes.size()) {
         ssize_t n = write(fd, bytes.data() + put, bytes.size() - put);
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = EIO;  // no progress and no reason: not to be taken for success
         if (n <= 0) break;
         put += static_cast<std::size_t>(n);
     }

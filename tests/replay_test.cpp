@@ -127,7 +127,8 @@ TEST(Replay, ScriptMemoryIsBounded) {
     GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space";
 #else
     auto limited = [](const std::string& input) {
-        std::string command = "ulimit -v 131072 && " + input + " | " QUENDRA_REPLAY " - 2>&1 >/dev/null";
+        std::string command =
+            "ulimit -v 131072 && " + input + " | " QUENDRA_REPLAY " - 2>&1 >/dev/null";
         std::FILE* pipe = popen(command.c_str(), "r");
         std::string said;
         for (int c; pipe && (c = std::fgetc(pipe)) != EOF;) said += static_cast<char>(c);
@@ -167,7 +168,8 @@ TEST(Replay, ADumpThatCantBeWrittenIsAnOutputFailureAndLeavesNothing) {
         const std::string script = "wait 1\nframe\ndump " + c.path + "\nstate\n";
         Outcome outcome = RunReplay("script", script, "script", "out", c.setup);
         EXPECT_EQ(outcome.code, 3) << c.path;
-        EXPECT_EQ(outcome.err, "quendra-replay: line 3: can't write " + c.path + ": " + c.why + "\n");
+        EXPECT_EQ(outcome.err,
+                  "quendra-replay: line 3: can't write " + c.path + ": " + c.why + "\n");
         EXPECT_TRUE(outcome.out.starts_with("state ") && outcome.out.ends_with("exit 0\n"));
         for (const std::string& file : outcome.files)
             EXPECT_TRUE(file == "link.bmp" || (!file.ends_with(".bmp") && !file.ends_with(".tmp")))
