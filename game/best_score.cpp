@@ -161,8 +161,8 @@ int ReadValue(int folder, const char* name, Source source, std::int32_t& value, 
 Location linked;
 
 // 0 when the player may write `name` in `folder` (a file, or "." for the folder itself), whose
-// permission bits are `mode`, as opening it for writing decides; else why not. A file without
-// any write bit holds root too, whom permissions don't stop: it was made read-only to be kept.
+// permission bits are `mode`, as opening it for writing decides; else why not. Having no write
+// bit at all stops root too, whom permissions don't: it was made read-only to be kept.
 int WriteDenied(int folder, const char* name, mode_t mode) {
     if ((mode & 0222) == 0) return EACCES;
     return faccessat(folder, name, W_OK, 0) == 0 ? 0 : errno;

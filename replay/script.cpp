@@ -81,8 +81,8 @@ std::int32_t Unzigzag(std::uint64_t v) {
 bool Script::Append(const Line& line) {
     // The most one line can take: its opcode, two 10-byte numbers (a modifier byte is less), and
     // a dump's path with its end.
-    constexpr std::size_t kMostNumbers = 1 + 2 * 10;
-    if (code_.size() + kMostNumbers + line.path.size() + 1 > kMaxScriptBytes) return false;
+    constexpr std::size_t kMostBesidesPath = 1 + 2 * 10 + 1;
+    if (code_.size() + kMostBesidesPath + line.path.size() > kMaxScriptBytes) return false;
     code_.push_back(static_cast<std::uint8_t>(line.command));
     switch (line.command) {
         case Command::Wait:

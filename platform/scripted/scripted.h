@@ -45,7 +45,7 @@ struct World {
     std::int64_t pendingX = 0, pendingY = 0;
     bool buttonDown = false;
     bool mouseAcquired = false;
-    std::uint64_t acquireCalls = 0, readCalls = 0;  // never wrap, however long a run
+    std::uint64_t acquireCalls = 0, readCalls = 0;  // no run is long enough to wrap them
 
     // The last page presented, 640 x 480 RGB565; black until the first.
     std::vector<std::uint16_t> lastFrame =
