@@ -42,13 +42,26 @@ bool ReadMouseSpeed(const char* text, double& speed) {
     return true;
 }
 
+// Says what is wrong with the command line, and the usage, on standard error.
+int Refuse(const char* problem, const char* arg) {
+    std::fprintf(stderr, "quendra: %s '%s'\n", problem, arg);
+    std::fputs(USAGE, stderr);
+    return EXIT_USAGE_CODE;
+}
+
 }  // namespace
 
 const char* ProgramVersion() { return QUENDRA_VERSION; }
 
 int ReadCommandLine(int argc, const char* const* argv, Options& options) {
+    bool optionsEnded = false;  // after "--" every word is an argument, and the game takes none
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
+        if (!optionsEnded && std::strcmp(arg, "--") == 0) {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || arg[0] != '-') return Refuse("unexpected argument", arg);
         if (std::strcmp(arg, "--help") == 0) {
             std::fputs(USAGE, stdout);
             return std::fflush(stdout) == 0 ? 0 : 1;
@@ -71,10 +84,7 @@ int ReadCommandLine(int argc, const char* const* argv, Options& options) {
                 return EXIT_USAGE_CODE;
             }
         } else {
-            std::fprintf(stderr, "quendra: %s '%s'\n",
-                         arg[0] == '-' ? "unknown option" : "unexpected argument", arg);
-            std::fputs(USAGE, stderr);
-            return EXIT_USAGE_CODE;
+            return Refuse("unknown option", arg);
         }
     }
     return -1;

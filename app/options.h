@@ -11,10 +11,11 @@ struct Options {
 // Exit code for a command line that can't be understood.
 inline constexpr int EXIT_USAGE_CODE = 2;
 
-// Reads the arguments into options. Returns -1 when the game is to run; otherwise the exit code
-// to end with at once: 0 after --help (usage on standard output) or --version (1 when standard
-// output can't take it), EXIT_USAGE_CODE after an unknown option, a stray argument or a mouse
-// speed that is not a plain number in range (the problem and the usage on standard error).
+// Reads the arguments into options ("--" ends the options). Returns -1 when the game is to run;
+// otherwise the exit code to end with at once: 0 after --help (usage on standard output) or
+// --version (1 when standard output can't take it), EXIT_USAGE_CODE after an unknown option, a
+// stray argument or a mouse speed that is not a plain number in range (the problem and the
+// usage on standard error).
 int ReadCommandLine(int argc, const char* const* argv, Options& options);
 
 // The program's version, as the build names it.

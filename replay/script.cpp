@@ -78,7 +78,11 @@ std::int32_t Unzigzag(std::uint64_t v) {
 
 }  // namespace
 
-void Script::Append(const Line& line) {
+bool Script::Append(const Line& line) {
+    // The most one line can take: its opcode, two 10-byte numbers (a modifier byte is less), and
+    // a dump's path with its end.
+    constexpr std::size_t kMostBesidesPath = 1 + 2 * 10 + 1;
+    if (code_.size() + kMostBesidesPath + line.path.size() > kMaxScriptBytes) return false;
     code_.push_back(static_cast<std::uint8_t>(line.command));
     switch (line.command) {
         case Command::Wait:
@@ -100,6 +104,7 @@ void Script::Append(const Line& line) {
             break;
         default: break;
     }
+    return true;
 }
 
 bool Script::Next(Cursor& cursor, Line& line) const {
@@ -335,8 +340,9 @@ bool ScriptParser::EndLine() {
     line.number = number_;
     std::string message;
     if (!ParseLine(words, line, message)) return Fail(std::move(message));
-    script_.Append(line);
-    return true;
+    if (script_.Append(line)) return true;
+    return Fail("the script is too long (more than " + std::to_string(kMaxScriptBytes) +
+                " bytes once checked)");
 }
 
 bool ParseScript(std::istream& input, Script& script, ParseError& error) {

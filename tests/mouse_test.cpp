@@ -31,7 +31,7 @@ TEST_F(MouseTest, WithoutADeviceReadLeavesTheRecordAlone) {
     EXPECT_TRUE(directInput && !mouseDevice);
     ReadMouse();
     EXPECT_TRUE(Same(mouseState, held));
-    EXPECT_EQ(w.readCalls, 0);
+    EXPECT_EQ(w.readCalls, 0u);
     FreeMouse();
     EXPECT_EQ(directInput, nullptr);
 }

@@ -48,7 +48,7 @@ struct World {
     bool buttonPressed = false;
     bool foreground = true;  // the window is neither minimised nor hidden
     bool mouseAcquired = false;
-    int acquireCalls = 0, readCalls = 0;
+    std::uint64_t acquireCalls = 0, readCalls = 0;  // no run is long enough to wrap them
 
     // The last page presented, 640 x 480 RGB565; black until the first.
     std::vector<std::uint16_t> lastFrame =

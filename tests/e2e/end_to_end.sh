@@ -3,7 +3,8 @@
 # game starts with Enter, the crosshair follows the mouse (at --mouse-speed's rate), a quick
 # click hits the target under it, Escape stores the best score, Down, Down, Enter leave with exit
 # code 0. A hang-up closes it with exit code 0, also with its window unmapped; a best score in
-# the folder it starts in is copied to the XDG data folder.
+# the folder it starts in is copied to the XDG data folder. A closed standard stream does not
+# hang it.
 set -u
 game=$1
 replay=$2
@@ -81,4 +82,28 @@ done
   fail "the best score was not copied to the data folder"
 [ "$(ls -A)" = QUENDRA.DAT ] || fail "the game left files in the folder it started in"
 ! grep -q "best" "$work/game.log" || fail "the game complained about its best score"
-echo "end-to-end: menu, crosshair, quick click, mouse speed, best score, exit and hang-up as expected"
+
+# Started with a standard stream closed, as some launchers do, the game must not give that number
+# to its display connection: with a best-score file it can't read (a folder) to say so once the
+# display is open, it still shows the menu, plays, answers keys and ends with exit code 0.
+export XDG_DATA_HOME="$work/data3"
+mkdir -p "$XDG_DATA_HOME/quendra/QUENDRA.DAT"
+export SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy
+for closed in 0 1 2; do
+  : > "$work/game.log"
+  case $closed in
+    0) "$game" <&- 2>"$work/game.log" & ;;
+    1) "$game" >&- 2>"$work/game.log" & ;;
+    2) "$game" 2>&- & ;;
+  esac
+  game_pid=$!
+  limit=30
+  wait_for shows_menu || { cat "$work/game.log"; fail "no menu with descriptor $closed closed"; }
+  key Return
+  wait_for shows_crosshair_at 319 239 || fail "no game with descriptor $closed closed"
+  key Escape
+  leave_game
+  [ "$closed" = 2 ] || [ "$(grep -c "not a regular file" "$work/game.log")" = 1 ] ||
+    fail "the unreadable best score was not said once: $(cat "$work/game.log")"
+done
+echo "end-to-end: menu, crosshair, quick click, mouse speed, best score, exit, hang-up and closed streams as expected"
