@@ -24,14 +24,14 @@ deps:
 
 # The unit tests, SDL backend tests, scenarios and the end-to-end test under AddressSanitizer +
 # UndefinedBehaviorSanitizer, in a build of their own; any finding stops the test that made it.
-# No suppressions are needed. The tests that run the real game alone go without leak detection:
-# the game loads D-Bus, X11 and GL libraries that keep allocations for the life of the
-# process (LeakSanitizer reports them, often without a symbol to suppress by); memory errors and
-# undefined behaviour still stop it.
+# No suppressions are needed. The tests that run the real game (or its window on an X server)
+# alone go without leak detection: the game loads D-Bus, X11 and GL libraries that keep
+# allocations for the life of the process (LeakSanitizer reports them, often without a symbol to
+# suppress by); memory errors and undefined behaviour still stop it.
 SANITIZE_BUILD ?= build-sanitize
 UBSAN_ENV = UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ASAN_ENV = ASAN_OPTIONS=abort_on_error=1:strict_string_checks=1
-GAME_TESTS = '^(end_to_end|desktop|command_line|recording)$$'
+GAME_TESTS = '^(end_to_end|desktop|command_line|sdl_window|recording)$$'
 sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DQUENDRA_SANITIZE=ON -DQUENDRA_TESTS_REQUIRED=ON $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
@@ -51,7 +51,8 @@ fuzz:
 	sh fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # The browser version: `make web` builds the static page into build-web/, `make web-serve`
-# serves it on http://127.0.0.1:$(PORT)/, `make test-web` runs its tests in headless chromium.
+# serves it on http://127.0.0.1:$(PORT)/, `make test-web` runs its server's tests and its tests
+# in headless chromium.
 WEB_BUILD ?= build-web
 PORT ?= 8080
 WEB_ENV = NODE_PATH=/usr/share/nodejs
@@ -67,8 +68,10 @@ test-web: web
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target quendra-replay
 	cd tests/web && npm ci --no-audit --no-fund
+	node tests/web/server_test.mjs
 	node tests/web/browser_test.mjs $(WEB_BUILD) $(BUILD)/quendra-replay
 	node tests/web/recording_test.mjs $(WEB_BUILD) $(BUILD)/quendra-replay
+	node tests/web/offline_test.mjs $(WEB_BUILD)
 
 deps-web:
 	sh tools/install-deps.sh web

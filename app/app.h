@@ -6,8 +6,8 @@
 #include "app/commands.h"
 #include "platform/window.h"
 
-
-inline constexpr const char* WINDOW_CLASS = "kelvaro";
+// Pairs the window with its class inside the program; no desktop ever sees it.
+inline constexpr const char* WINDOW_CLASS = "quendra";
 inline constexpr const char* WINDOW_TITLE = "Quendra";
 inline constexpr const char* ERROR_TITLE = "ERROR";
 inline constexpr const char* MODE_FAILED_TEXT = "This display card does not support the selected mode. ";
@@ -16,7 +16,8 @@ inline constexpr const char* FRAME_FAILED_TEXT = "Displaying the next frame fail
 // Exit codes: 0 after a normal end; 1 when the program could not start or a frame failed.
 inline constexpr int EXIT_FAILURE_CODE = 1;
 
-// Runs the whole program; returns the process exit code.
+// Runs the whole program; returns the process exit code. The previous instance and the command
+// line are not read: each entry point reads its own arguments before it calls this.
 int WinMain(HINSTANCE instance, HINSTANCE previous, const char* commandLine, int showCommand);
 // Registers the class, makes and shows the window, loads the keyboard table.
 HRESULT CreateMainWindow(HINSTANCE instance, int showCommand, HWND* window, HACCEL* accelerators);
@@ -28,7 +29,7 @@ void FreeDisplay();
 HRESULT RenderFrame();
 // Opens the sound engine and loads the three sounds; E_FAIL when there is no engine (the game
 // then plays silent), else 0 whatever became of each sound.
-HRESULT InitSounds(HWND window);
+HRESULT InitSounds();
 // Frees the three sounds, then the engine; each only if it exists.
 void FreeSounds();
 // Shut-down: pictures, sounds, display, mouse; each only if it exists.

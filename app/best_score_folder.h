@@ -10,5 +10,6 @@ std::string BestScoreFolder();
 
 // Makes BestScoreFolder()/QUENDRA.DAT the best-score file, making the missing folders (0700),
 // and copies the best score from QUENDRA.DAT of the current folder when the new file does not
-// exist yet. A problem is said once on standard error; the game goes on without the score.
+// exist yet (only a regular file, never through a link). A problem is said once on standard
+// error; the game goes on without the score.
 void UseDesktopBestScoreFile();

@@ -5,19 +5,22 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "app/options.h"
+#include "app/standard_streams.h"
 #include "replay/runner.h"
 
 namespace {
 
 constexpr const char* USAGE =
-    "usage: quendra-replay [--seed N] [--clock MS] [--fail window|display|mouse|audio]... SCRIPT\n"
+    "usage: quendra-replay [--seed N] [--clock MS] [--fail window|display|mouse|audio]... "
+    "[--] SCRIPT\n"
     "       quendra-replay --help | --version\n";
 
-// The exit code when standard output can't be written (the program's own codes are 0 and 1; a
-// bad command line or script is 2).
+// The exit code when standard output or a dump can't be written (the program's own codes are 0
+// and 1; a bad command line or script is 2).
 constexpr int kOutputFailed = 3;
 
 int Usage(const std::string& problem) {
@@ -28,17 +31,23 @@ int Usage(const std::string& problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (!HoldStandardStreams()) return kOutputFailed;  // nothing could be said safely
     replay::Options options;
     const char* scriptPath = nullptr;
+    bool optionsEnded = false;  // after "--" a word is the script, even "-x"
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         bool hasValue = i + 1 < argc;
-        if (arg == "--help" || arg == "--version") {
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            if (scriptPath) return Usage("more than one script given");
+            scriptPath = argv[i];
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "--version") {
             std::printf(arg == "--help" ? "%s" : "quendra-replay %s\n",
                         arg == "--help" ? USAGE : ProgramVersion());
             return std::fflush(stdout) == 0 ? 0 : kOutputFailed;
-        }
-        if (arg == "--seed" || arg == "--clock") {
+        } else if (arg == "--seed" || arg == "--clock") {
             if (!hasValue) return Usage(arg + " needs a number");
             std::uint32_t& value = arg == "--seed" ? options.seed : options.clock;
             if (!replay::ParseUnsigned(argv[++i], value))
@@ -51,12 +60,8 @@ int main(int argc, char** argv) {
             else if (what == "mouse") options.faults.mouse = true;
             else if (what == "audio") options.faults.audio = true;
             else return Usage("--fail takes window, display, mouse or audio, not '" + what + "'");
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return Usage("unknown option '" + arg + "'");
-        } else if (scriptPath) {
-            return Usage("more than one script given");
         } else {
-            scriptPath = argv[i];
+            return Usage("unknown option '" + arg + "'");
         }
     }
     if (!scriptPath) return Usage("no script given");
@@ -65,8 +70,13 @@ int main(int argc, char** argv) {
     replay::ParseError error;
     bool standardInput = std::strcmp(scriptPath, "-") == 0;
     int fd = standardInput ? 0 : open(scriptPath, O_RDONLY | O_CLOEXEC);
-    bool parsed = fd >= 0 && replay::ReadScript(fd, script, error);
     if (fd < 0) error.message = std::strerror(errno);
+    bool parsed = false;
+    try {
+        parsed = fd >= 0 && replay::ReadScript(fd, script, error);
+    } catch (const std::bad_alloc&) {  // a memory limit tighter than what a script may take
+        error = replay::ParseError{0, std::strerror(ENOMEM)};
+    }
     if (fd > 0) close(fd);
     if (!parsed) {
         if (error.line == 0)
@@ -78,11 +88,12 @@ int main(int argc, char** argv) {
                      static_cast<unsigned long long>(error.line), error.message.c_str());
         return 2;
     }
-    int code = replay::Run(options, script, stdout);
+    bool dumpFailed = false;
+    int code = replay::Run(options, script, stdout, dumpFailed);
     // The output is what callers read: losing any of it is a failure, not a run.
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "quendra-replay: can't write the output: %s\n", std::strerror(errno));
         return kOutputFailed;
     }
-    return code;
+    return dumpFailed ? kOutputFailed : code;
 }

@@ -9,15 +9,19 @@
 #include "app/best_score_folder.h"
 #include "app/options.h"
 #include "app/recording.h"
+#include "app/standard_streams.h"
+#include "game/best_score.h"
 #include "platform/sdl/hangup.h"
 #include "platform/sdl/sdl.h"
 #include "replay/watch.h"
 
 int main(int argc, char** argv) {
+    if (!HoldStandardStreams()) return EXIT_FAILURE_CODE;
     Options options;
     if (int code = ReadCommandLine(argc, argv, options); code >= 0) return code;
     sdl::windowed = options.windowed;
     sdl::silent = options.silent;
+    sdl::mouseSpeed.Set(options.mouseSpeed);
     sdl::EndOnHangUp();
     if (options.play) {
         // A recording never touches the player's best score: no folders, no file.
@@ -25,7 +29,9 @@ int main(int argc, char** argv) {
         sdl::Shutdown();
         return code;
     }
-    UseDesktopBestScoreFile();  // makes folders: only once the game is really to run
+    // The folder is made, and an old score copied, only once the game really runs: where it
+    // can't start for want of a display nothing is left behind.
+    PrepareBestScoreOnFirstUse(UseDesktopBestScoreFile);
     if (options.record) {
         int fd = open(options.record, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd >= 0)

@@ -5,6 +5,7 @@
 struct Options {
     bool windowed = false;  // --window: a resizable window instead of the whole screen
     bool silent = false;    // --no-sound
+    double mouseSpeed = 1;  // --mouse-speed F: relative motion times F (MOUSE_SPEED_MIN..MAX)
     const char* record = nullptr;  // --record FILE: the run is recorded into FILE
     const char* play = nullptr;    // --play FILE: the recording in FILE is shown
 };
@@ -12,10 +13,11 @@ struct Options {
 // Exit code for a command line that can't be understood.
 inline constexpr int EXIT_USAGE_CODE = 2;
 
-// Reads the arguments into options. Returns -1 when the game is to run; otherwise the exit code
-// to end with at once: 0 after --help (usage on standard output) or --version (1 when standard
-// output can't take it), EXIT_USAGE_CODE after an unknown option or a stray argument (the
-// problem and the usage on standard error).
+// Reads the arguments into options ("--" ends the options). Returns -1 when the game is to run;
+// otherwise the exit code to end with at once: 0 after --help (usage on standard output) or
+// --version (1 when standard output can't take it), EXIT_USAGE_CODE after an unknown option, a
+// stray argument or a mouse speed that is not a plain number in range (the problem and the
+// usage on standard error).
 int ReadCommandLine(int argc, const char* const* argv, Options& options);
 
 // The program's version, as the build names it.

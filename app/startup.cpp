@@ -33,13 +33,13 @@ HRESULT InitDisplay(HWND window) {
     return S_OK;
 }
 
-HRESULT InitSounds(HWND window) {
+HRESULT InitSounds() {
     audioManager = new (std::nothrow) AudioManager;
     if (!audioManager) return E_FAIL;
-    if (FAILED(audioManager->Open(window, 128, 1))) return E_FAIL;
-    audioManager->LoadSound(&shotSound, IDR_VORPSHOT, RT_WAVE, true, false);
-    audioManager->LoadSound(&dieSound, IDR_VORPDIE, RT_WAVE, true, false);
-    audioManager->LoadSound(&splatSound, IDR_VORPSPLAT, RT_WAVE, true, false);
+    if (FAILED(audioManager->Open())) return E_FAIL;
+    audioManager->LoadSound(&shotSound, IDR_VORPSHOT, RT_WAVE, true);
+    audioManager->LoadSound(&dieSound, IDR_VORPDIE, RT_WAVE, true);
+    audioManager->LoadSound(&splatSound, IDR_VORPSPLAT, RT_WAVE, true);
     return S_OK;
 }
 
@@ -71,7 +71,7 @@ HRESULT InitGame(HWND window) {
 
     // Without a mouse, likewise: the first menu frame fails for want of its pictures.
     if (FAILED(InitMouse(window))) return S_OK;
-    InitSounds(window);  // a game without sound plays on
+    InitSounds();  // a game without sound plays on
     SeedRandom(GetTickCount());
 
     struct Load {

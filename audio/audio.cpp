@@ -5,24 +5,18 @@
 
 #include "platform/resource.h"
 
-SoundSegment::SoundSegment(SoundPerformance* performance_, SoundLoader* loader_,
-                           SoundObject* segment_)
-    : segment(segment_), loader(loader_), performance(performance_) {}
+SoundSegment::SoundSegment(SoundPerformance* performance_, SoundObject* segment_)
+    : segment(segment_), performance(performance_) {}
 
 SoundSegment::~SoundSegment() {
-    if (segment) {
-        if (loader) loader->ReleaseObject(segment);
-        if (prepared && performance) performance->Unload(*segment);
-        ReleaseSoundObject(segment);
-        segment = nullptr;
-    }
+    ReleaseSoundObject(segment);  // its instances end and its prepared form goes with it
+    segment = nullptr;
     performance = nullptr;
 }
 
-HRESULT SoundSegment::Play(std::uint32_t, AudioPath* path) {
+HRESULT SoundSegment::Play(std::uint32_t) {
     if (!segment || !performance) return CO_E_NOTINITIALIZED;
     if (!prepared) return E_FAIL;
-    if (path) return E_NOTIMPL;
     return performance->PlaySegment(*segment);
 }
 
@@ -31,11 +25,9 @@ HRESULT SoundSegment::Stop(std::uint32_t) {
     return performance->Stop(segment);
 }
 
-HRESULT SoundSegment::Prepare(AudioPath* path) {
-    if (!segment) return CO_E_NOTINITIALIZED;
-    if (path) return E_NOTIMPL;
-    if (!performance) return CO_E_NOTINITIALIZED;
-    HRESULT r = performance->Download(*segment);
+HRESULT SoundSegment::Prepare() {
+    if (!segment || !performance) return CO_E_NOTINITIALIZED;
+    HRESULT r = performance->Prepare(*segment);
     if (SUCCEEDED(r)) prepared = 1;
     return r;
 }
@@ -51,7 +43,7 @@ AudioManager::~AudioManager() {
     }
 }
 
-HRESULT AudioManager::Open(HWND, std::uint32_t, std::uint32_t) {
+HRESULT AudioManager::Open() {
     loader = new (std::nothrow) SoundLoader;
     if (!loader) return E_OUTOFMEMORY;
     performance = new (std::nothrow) SoundPerformance;
@@ -61,19 +53,18 @@ HRESULT AudioManager::Open(HWND, std::uint32_t, std::uint32_t) {
 }
 
 HRESULT AudioManager::LoadSound(SoundSegment** outSound, const char* name, const char* type,
-                                bool prepareNow, bool midiData) {
+                                bool prepareNow) {
     auto wave = FindResource(type, name);
     if (wave.empty()) return E_FAIL;
     if (!loader) return CO_E_NOTINITIALIZED;
     SoundObject* segment = nullptr;
     HRESULT r = loader->GetObject(wave, &segment);
     if (FAILED(r)) return r;
-    *outSound = new (std::nothrow) SoundSegment(performance, loader, segment);
+    *outSound = new (std::nothrow) SoundSegment(performance, segment);
     if (!*outSound) {
         ReleaseSoundObject(segment);
         return E_OUTOFMEMORY;
     }
-    if (midiData) return E_NOTIMPL;
     if (prepareNow) {
         r = (*outSound)->Prepare();
         if (FAILED(r)) return r;

@@ -31,15 +31,10 @@ HRESULT Picture::SetKeyColor(COLORREF color) {
     return S_OK;
 }
 
-// The key must equal what the picture copy stored for pixels of that colour, so the colour is
-// written through the same conversion into pixel (0, 0), read back, and the pixel restored.
-std::uint32_t Picture::PixelValueOf(COLORREF color) {
+// The key must equal, bit for bit, what the bitmap copy stored for pixels of that colour: both
+// take it through ColorToPixel, so no pixel needs to be written and read back to find it.
+std::uint32_t Picture::PixelValueOf(COLORREF color) const {
     if (!surface) return 0;
     if (surface->lost()) return 0xFFFFFFFF;
-    std::uint16_t saved = surface->at(0, 0);
-    if (color != CLR_INVALID) surface->at(0, 0) = ColorToPixel(color);
-    std::uint32_t value = surface->at(0, 0);
-    surface->at(0, 0) = saved;
-    surface->PixelsWritten();
-    return value;
+    return ColorToPixel(color);
 }

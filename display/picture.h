@@ -20,8 +20,9 @@ public:
     HRESULT CopyBitmapIn(const Bitmap* bitmap, int x, int y, int width, int height);
     // From now on copies leave out the pixels that hold this colour's converted value.
     HRESULT SetKeyColor(COLORREF color);
-    // The raw value the surface stores for a colour (CLR_INVALID: the top-left pixel's value).
-    std::uint32_t PixelValueOf(COLORREF color);
+    // The raw value the surface stores for a colour, as the bitmap copy stored it; 0xFFFFFFFF
+    // while the surface is lost, 0 without one.
+    std::uint32_t PixelValueOf(COLORREF color) const;
 
     Surface* surface = nullptr;
     std::int32_t keyed = 0;

@@ -3,16 +3,12 @@
 
 #include <new>
 
-HRESULT Screen::ReleaseObjects() {
+void Screen::ReleaseObjects() {
     backBuffer = nullptr;  // belongs to the flip chain
     delete primarySurface;
     primarySurface = nullptr;
-    if (directDraw) {
-        directDraw->SetCooperativeLevel(window, DDSCL_NORMAL);
-        delete directDraw;
-        directDraw = nullptr;
-    }
-    return S_OK;
+    delete directDraw;  // gives the display back
+    directDraw = nullptr;
 }
 
 HRESULT Screen::EnterFullScreen(HWND forWindow, std::uint32_t width, std::uint32_t height,
@@ -24,7 +20,6 @@ HRESULT Screen::EnterFullScreen(HWND forWindow, std::uint32_t width, std::uint32
     if (FAILED(directDraw->SetDisplayMode(width, height, bits))) return E_FAIL;
     if (FAILED(directDraw->CreateFlipChain(&primarySurface))) return E_FAIL;
     backBuffer = primarySurface->GetAttachedSurface();
-    window = forWindow;
     return S_OK;
 }
 

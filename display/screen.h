@@ -13,8 +13,8 @@ public:
     Screen(const Screen&) = delete;
     Screen& operator=(const Screen&) = delete;
 
-    // Releases every display object; a second call changes nothing. Always 0.
-    HRESULT ReleaseObjects();
+    // Releases every display object, which leaves full-screen mode; a second call changes nothing.
+    void ReleaseObjects();
     // Takes the window into full-screen mode; E_FAIL when any step fails (what was made so far
     // stays until the next ReleaseObjects).
     HRESULT EnterFullScreen(HWND window, std::uint32_t width, std::uint32_t height,
@@ -38,5 +38,4 @@ public:
     DisplayDevice* directDraw = nullptr;
     FlipChain* primarySurface = nullptr;
     Surface* backBuffer = nullptr;
-    HWND window = nullptr;
 };

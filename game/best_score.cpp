@@ -13,6 +13,7 @@
 #include <cstring>
 #include <ctime>
 #include <string_view>
+#include <utility>
 
 #include "game/state.h"
 #include "platform/bytes.h"
@@ -29,6 +30,11 @@ static_assert(std::string_view(BEST_SCORE_FILE) == "QUENDRA.DAT", "the default b
 char path[PATH_MAX] = "QUENDRA.DAT";
 Location where = {".", "QUENDRA.DAT"};
 bool reported = false;
+void (*preparation)() = nullptr;  // run at the first read or write
+
+void Prepare() {
+    if (void (*prepare)() = std::exchange(preparation, nullptr)) prepare();
+}
 
 // Fills `at` from `file`; false for an empty name, "." or "..", or one that does not fit.
 bool Split(const char* file, Location& at) {
@@ -86,24 +92,36 @@ std::size_t AppendNumber(char* buffer, std::size_t size, std::size_t end, unsign
 
 const char* LinkToNothing = "it is a symbolic link to a file that does not exist";
 const char* NotRegular = "it is not a regular file";
+const char* Link = "it is a symbolic link";
 const char* kWrite = "can't write the best score to";
 const char* kOpenFolder = "can't open the folder of the best-score file";
 const char* kFollowLink = "can't follow the link of the best-score file";
 
+// How a file is opened for reading: the best-score file itself is created when missing and read
+// through a link; a file a score is only copied from is neither.
+enum class Source { BestScore, CopiedFrom };
+
 // Opens the file for reading without blocking and without following a link to create
-// anything: a link is read through, a missing file is created empty when `create` asks.
+// anything: a link is read through, a missing file is created empty, as `source` says.
 // `creating` tells the caller a failure came from making the empty file.
-int OpenForReading(int folder, const char* name, bool create, const char*& reason, bool& creating) {
+int OpenForReading(int folder, const char* name, Source source, const char*& reason,
+                   bool& creating) {
     constexpr int kRead = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    const bool own = source == Source::BestScore;
     for (int attempt = 0; attempt < 2; ++attempt) {
         int fd = openat(folder, name, kRead | O_NOFOLLOW);
         if (fd >= 0 || (errno != ELOOP && errno != ENOENT)) return fd;
+        if (errno == ELOOP && !own) {
+            // Whatever the link points to may be someone's private file: it is not shown.
+            reason = Link;
+            return -1;
+        }
         if (errno == ELOOP) {
             fd = openat(folder, name, kRead);
             if (fd < 0 && errno == ENOENT) reason = LinkToNothing;
             return fd;
         }
-        if (!create) return -1;
+        if (!own) return -1;
         fd = openat(folder, name, kRead | O_CREAT | O_EXCL | O_NOFOLLOW, 0644);
         creating = fd < 0;
         if (fd >= 0 || errno != EEXIST) return fd;
@@ -112,12 +130,13 @@ int OpenForReading(int folder, const char* name, bool create, const char*& reaso
     return -1;
 }
 
-// Reads the value of the file `name` in `folder`: 0 for a missing or empty file. Gives 0, or
-// why the file could not be read: an error number, or `reason` (then EINVAL).
-int ReadValue(int folder, const char* name, bool create, std::int32_t& value, const char*& reason,
-              bool& creating) {
+// Reads the value of the file `name` in `folder`, and its permission bits: 0 for a missing or
+// empty file. Gives 0, or why the file could not be read: an error number, or `reason` (then
+// EINVAL).
+int ReadValue(int folder, const char* name, Source source, std::int32_t& value, mode_t& mode,
+              const char*& reason, bool& creating) {
     value = 0;
-    Descriptor file{OpenForReading(folder, name, create, reason, creating)};
+    Descriptor file{OpenForReading(folder, name, source, reason, creating)};
     if (file.fd < 0) return errno == ENOENT && !reason ? 0 : reason ? EINVAL : errno;
     struct stat status;
     if (fstat(file.fd, &status) != 0) return errno;
@@ -125,6 +144,7 @@ int ReadValue(int folder, const char* name, bool create, std::int32_t& value, co
         reason = NotRegular;
         return EINVAL;
     }
+    mode = status.st_mode & 07777;
     std::uint8_t bytes[4] = {};
     for (std::size_t got = 0; got < sizeof bytes;) {
         ssize_t n = read(file.fd, bytes + got, sizeof bytes - got);
@@ -140,7 +160,16 @@ int ReadValue(int folder, const char* name, bool create, std::int32_t& value, co
 // Where a write goes: the file itself, or for a symbolic link the file it points to.
 Location linked;
 
-bool WriteValue(const Location& at, const char* file, std::int32_t value) {
+// 0 when the player may write `name` in `folder` (a file, or "." for the folder itself), whose
+// permission bits are `mode`, as opening it for writing decides; else why not. Having no write
+// bit at all stops root too, whom permissions don't: it was made read-only to be kept.
+int WriteDenied(int folder, const char* name, mode_t mode) {
+    if ((mode & 0222) == 0) return EACCES;
+    return faccessat(folder, name, W_OK, 0) == 0 ? 0 : errno;
+}
+
+// Stores `value` in the file at `at` (`file` names it in messages); a new file gets `newMode`.
+bool WriteValue(const Location& at, const char* file, std::int32_t value, mode_t newMode = 0644) {
     Descriptor folder{OpenFolder(at.folder)};
     if (folder.fd < 0) {
         ReportBestScoreProblem(kOpenFolder, file, errno);
@@ -193,6 +222,16 @@ bool WriteValue(const Location& at, const char* file, std::int32_t value) {
         ReportBestScoreProblem(kWrite, file, errno);
         return false;
     }
+    // A replacement needs only the folder's permission, yet a file the player may not write, or a
+    // folder they may not write in, was protected on purpose: it is left as it is.
+    struct stat folderStatus;
+    int denied = fstat(target, &folderStatus) != 0 ? errno
+                                                   : WriteDenied(target, ".", folderStatus.st_mode);
+    if (!denied && keepMode) denied = WriteDenied(target, name, mode);
+    if (denied) {
+        ReportBestScoreProblem(kWrite, file, denied);
+        return false;
+    }
 
     // A name of our own, made exclusively: whatever lies under another name (a stale file,
     // a FIFO, a link) is neither followed nor touched.
@@ -210,7 +249,7 @@ bool WriteValue(const Location& at, const char* file, std::int32_t value) {
             break;
         }
         out.fd = openat(target, temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                        keepMode ? 0600 : 0644);
+                        keepMode ? 0600 : newMode);
         if (out.fd < 0 && errno != EEXIST) break;
     }
     if (out.fd < 0) {
@@ -253,28 +292,37 @@ bool SetBestScorePath(const char* file) {
     std::strcpy(path, file);
     where = at;
     reported = false;
+    preparation = nullptr;
     return true;
 }
+
+void PrepareBestScoreOnFirstUse(void (*prepare)()) { preparation = prepare; }
 
 const char* BestScorePath() { return path; }
 
 std::int32_t ReadBestScore() {
+    Prepare();
     Descriptor folder{OpenFolder(where.folder)};
     if (folder.fd < 0) {
         ReportBestScoreProblem(kOpenFolder, path, errno);
         return 0;
     }
     std::int32_t value = 0;
+    mode_t mode = 0;
     const char* reason = nullptr;
     bool creating = false;
-    if (int error = ReadValue(folder.fd, where.name, true, value, reason, creating))
+    if (int error =
+            ReadValue(folder.fd, where.name, Source::BestScore, value, mode, reason, creating))
         ReportBestScoreProblem(
             creating ? "can't create the best-score file" : "can't read the best score from", path,
             error, reason);
     return value;
 }
 
-bool WriteBestScore(std::int32_t value) { return WriteValue(where, path, value); }
+bool WriteBestScore(std::int32_t value) {
+    Prepare();
+    return WriteValue(where, path, value);
+}
 
 bool CopyBestScoreFrom(const char* oldPath) {
     Location old;
@@ -284,12 +332,14 @@ bool CopyBestScoreFrom(const char* oldPath) {
         errno != ENOENT || !Split(oldPath, old))
         return false;
     Descriptor oldFolder{OpenFolder(old.folder)};
-    if (oldFolder.fd < 0 || fstatat(oldFolder.fd, old.name, &status, 0) != 0)
+    if (oldFolder.fd < 0 || fstatat(oldFolder.fd, old.name, &status, AT_SYMLINK_NOFOLLOW) != 0)
         return false;  // nothing to copy
     std::int32_t value = 0;
+    mode_t mode = 0;
     const char* reason = nullptr;
     bool creating = false;
-    if (int error = ReadValue(oldFolder.fd, old.name, false, value, reason, creating)) {
+    if (int error =
+            ReadValue(oldFolder.fd, old.name, Source::CopiedFrom, value, mode, reason, creating)) {
         // Said apart from the problems of the file itself, which are not to be hidden by it.
         bool saidBefore = reported;
         reported = false;
@@ -297,7 +347,8 @@ bool CopyBestScoreFrom(const char* oldPath) {
         reported = saidBefore;
         return false;
     }
-    return WriteValue(where, path, value);
+    // The copy is the player's to write; others may read it only where they could read the old.
+    return WriteValue(where, path, value, S_IRUSR | S_IWUSR | (mode & (S_IRGRP | S_IROTH)));
 }
 
 void RemoveStaleTemporaries() {

@@ -11,6 +11,12 @@
 bool SetBestScorePath(const char* path);
 const char* BestScorePath();
 
+// Has `prepare` run once, just before the file is first read or written (a later
+// SetBestScorePath drops it): the desktop game makes its folder then, so that a run which never
+// gets to the best score (no display) leaves nothing behind. The first use is at the end of
+// start-up, outside any frame, so `prepare` may allocate.
+void PrepareBestScoreOnFirstUse(void (*prepare)());
+
 // The stored value: up to 4 bytes from the start of the file, little-endian, missing bytes 0.
 // Only a regular file is read (a FIFO, device or folder counts as 0, as an unreadable file
 // does). A missing file is created empty, but never through a symbolic link.
@@ -18,12 +24,15 @@ std::int32_t ReadBestScore();
 
 // Replaces the file with exactly the 4 bytes of `value`: they go to a new file of a unique name
 // beside it, which is synced and renamed over the file. A symbolic link keeps pointing where it
-// did (its target is replaced), the file keeps its permission bits. False when nothing was
-// stored: the file then still holds what it held.
+// did (its target is replaced), the file keeps its permission bits. A file the player may not
+// write, or one in a folder they may not write, is left alone (no write bit at all binds root
+// too). False when nothing was stored: the file then still holds what it held.
 bool WriteBestScore(std::int32_t value);
 
-// When the best-score file does not exist yet and `oldPath` is a regular file, stores the
-// value `oldPath` holds in it. True when copied.
+// When the best-score file does not exist yet and `oldPath` is a regular file (not a symbolic
+// link, which is never followed), stores the value `oldPath` holds in it: a new file the player
+// may read and write, which others may read only where they could read `oldPath`. True when
+// copied.
 bool CopyBestScoreFrom(const char* oldPath);
 
 // Removes what writes cut short by a crash or a kill left in the file's folder: temporaries

@@ -68,10 +68,12 @@ const SpriteRow& GrowingRow(std::uint16_t frame) {
     return *rows[frame / PICTURES_PER_SIZE];
 }
 
-// The hit test compares the crosshair picture's corner with the target cell's corner.
-bool IsHit(const Target& target, std::int32_t size) {
-    std::int32_t px = cursorX - kCrosshairOffset, py = cursorY - kCrosshairOffset;
-    return px > target.x && py > target.y && px < target.x + size && py < target.y + size;
+// A shot hits a target when the crosshair's centre, the point the player aims with, lies on the
+// target's picture where it is drawn.
+bool IsHit(const Target& target, const SpriteRow& row) {
+    const std::int32_t left = target.x + row.offset, top = target.y + row.offset;
+    return cursorX >= left && cursorX <= left + row.size - 1 && cursorY >= top &&
+           cursorY <= top + row.size - 1;
 }
 
 void HandleTarget(Target& target, bool shot) {
@@ -81,7 +83,7 @@ void HandleTarget(Target& target, bool shot) {
         std::int32_t left = row.left + row.size * (target.frame % PICTURES_PER_SIZE);
         screen->DrawPicturePart(x + row.offset, y + row.offset, left, row.top, left + row.size,
                                 row.top + row.size, spritesPicture);
-        if (shot && IsHit(target, row.size)) target.frame = FRAME_HIT;
+        if (shot && IsHit(target, row)) target.frame = FRAME_HIT;
     } else if (target.frame == FRAME_SPLATTING) {
         screen->DrawPicture(x + kSplatOffset, y + kSplatOffset, splatPicture);
         if (splatSound) splatSound->Play(DMUS_SEGF_SECONDARY);

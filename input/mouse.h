@@ -20,8 +20,8 @@ extern MouseState mouseState;
 
 // Opens the mouse with exclusive foreground access; the first failing step's code.
 HRESULT InitMouse(HWND window);
-// Fills mouseState; after a failed read it is all zeros and the device is acquired again.
-// Always 0.
+// Fills mouseState; after a failed read it is all zeros and the device is acquired again. A
+// failed read costs the frame only its movement and shot, never the frame: S_OK whatever happens.
 HRESULT ReadMouse();
 void FreeMouse();
 // Back to a fresh program's mouse: the device released and nothing read.

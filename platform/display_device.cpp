@@ -36,8 +36,6 @@ HRESULT DisplayDevice::SetCooperativeLevel(HWND window, std::uint32_t flags) {
     if ((flags & DDSCL_FULLSCREEN) && (flags & DDSCL_EXCLUSIVE)) {
         if (!window) return E_INVALIDARG;
         exclusive_ = true;
-    } else if (flags & DDSCL_NORMAL) {
-        exclusive_ = false;
     }
     return S_OK;
 }

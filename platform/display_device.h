@@ -8,7 +8,6 @@
 #include "platform/surface.h"
 #include "platform/window.h"
 
-inline constexpr std::uint32_t DDSCL_NORMAL = 8;
 inline constexpr std::uint32_t DDSCL_FULLSCREEN = 1;
 inline constexpr std::uint32_t DDSCL_EXCLUSIVE = 16;
 
@@ -29,7 +28,10 @@ private:
 
 class DisplayDevice {
 public:
+    // Gives the display back (the mode, once set, is closed).
     ~DisplayDevice();
+    // Full-screen exclusive access for the window (DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE, the one
+    // level the screen asks for; E_INVALIDARG without a window); other flags change nothing.
     HRESULT SetCooperativeLevel(HWND window, std::uint32_t flags);
     HRESULT SetDisplayMode(std::uint32_t width, std::uint32_t height, std::uint32_t bits);
     // The flip chain at the display mode's size; needs exclusive full-screen access.

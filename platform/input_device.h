@@ -19,9 +19,14 @@ inline constexpr MouseDataFormat c_dfDIMouse2{16, 2, 20, 11};
 
 class MouseDevice {
 public:
+    // Takes the 20-byte format (E_INVALIDARG for another size; its other fields are not read).
     HRESULT SetDataFormat(const MouseDataFormat& format);
+    // Needs the window and DISCL_FOREGROUND (E_INVALIDARG otherwise). An acquired mouse is
+    // always the program's alone, so DISCL_EXCLUSIVE is not read.
     HRESULT SetCooperativeLevel(HWND window, std::uint32_t flags);
+    // Takes the mouse (in::Acquire's answers); E_INVALIDARG before the two calls above.
     HRESULT Acquire();
+    // Gives the mouse back to the desktop; S_OK.
     HRESULT Unacquire();
     // Fills `size` bytes (20) with lX, lY, lZ and the 8 button bytes (0x80 when down).
     HRESULT GetDeviceState(std::uint32_t size, void* data);

@@ -1,8 +1,8 @@
-// The platform seam: everything that differs between the real desktop and a scripted run.
+// The platform seam: everything that differs between the desktop, a browser and a scripted run.
 // The game folders never call these directly; the small stand-ins for the window system,
 // display, mouse and sound services in platform/ (window.h, display_device.h, input_device.h,
-// sound_engine.h) do, and all pixel work is common code. Each backend (sdl/, scripted/)
-// implements every function declared here, one file per service.
+// sound_engine.h) do, and all pixel work is common code. Each of the three backends (sdl/,
+// scripted/, web/) implements every function declared here, one file per service.
 #pragma once
 
 #include <cstdint>
@@ -64,7 +64,10 @@ HRESULT Create();
 // once) or another failure (not now, try at a later read).
 HRESULT Acquire();
 void Unacquire();
-// DIERR_NOTACQUIRED or DIERR_INPUTLOST when the device is not (or no longer) acquired.
+// DIERR_NOTACQUIRED or DIERR_INPUTLOST when the device is not (or no longer) acquired. The
+// button reads as down while it is, and once after any press since the last good read, however
+// soon it came up; a press while the window is in the background, or still unread when the
+// window goes there, never counts.
 HRESULT Read(Reading& out);
 void Release();
 

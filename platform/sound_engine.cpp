@@ -16,8 +16,6 @@ HRESULT SoundLoader::GetObject(std::span<const std::uint8_t> wave, SoundObject**
     return S_OK;
 }
 
-void SoundLoader::ReleaseObject(SoundObject*) {}
-
 void ReleaseSoundObject(SoundObject* sound) {
     if (!sound) return;
     snd::Unload(sound->id);
@@ -29,12 +27,10 @@ HRESULT SoundPerformance::InitAudio() {
     return open_ ? S_OK : E_FAIL;
 }
 
-HRESULT SoundPerformance::Download(const SoundObject& sound) {
+HRESULT SoundPerformance::Prepare(const SoundObject& sound) {
     if (!open_) return CO_E_NOTINITIALIZED;
     return snd::Prepare(sound.id) ? S_OK : E_FAIL;
 }
-
-void SoundPerformance::Unload(const SoundObject&) {}  // the converted sound goes with Unload
 
 HRESULT SoundPerformance::PlaySegment(const SoundObject& sound) {
     if (!open_) return CO_E_NOTINITIALIZED;

@@ -10,7 +10,6 @@
 #include "platform/results.h"
 
 using COLORREF = std::uint32_t;  // 0x00BBGGRR
-inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
 
 struct RECT {
     std::int32_t left = 0, top = 0, right = 0, bottom = 0;

@@ -205,10 +205,7 @@ LRESULT DispatchMessage(const MSG* message) {
                                     message->lParam);
 }
 
-bool WaitMessage() {
-    tap::PumpEvents(true);
-    return true;
-}
+void WaitMessage() { tap::PumpEvents(true); }
 
 bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!window || window != currentWindow) return false;

@@ -1,7 +1,9 @@
 // The window-system services the shell stands on: one window, its message queue, the keyboard
 // accelerator table and modal error boxes, under the names the shell's logic is written in.
 // The queue, the dispatch and the accelerator translation are common code; the backend only
-// feeds desktop events in (platform.h).
+// feeds desktop events in (platform.h). Where the shell names what every backend does anyway
+// (window and class styles, show commands, instance handles, a box's type), the argument is
+// taken and not read; each declaration below says which.
 #pragma once
 
 #include <cstdint>
@@ -62,6 +64,8 @@ struct MSG {
     std::uint8_t modifiers = 0;  // MOD_* held with a key message
 };
 
+// A window class: its procedure, icon and name are used; style, instance and cursor are not (the
+// window is redrawn whole every frame, the program is one module, the pointer is hidden).
 struct WNDCLASS {
     UINT style = 0;
     WNDPROC lpfnWndProc = nullptr;
@@ -73,20 +77,29 @@ struct WNDCLASS {
 
 inline constexpr std::uint16_t IDC_ARROW = 32512;
 
+// Registers the one class the program's window is made of; 0 without a procedure or a name.
 ATOM RegisterClass(const WNDCLASS& windowClass);
-// The program's one window, of a registered class; null when it can't be made.
+// The program's one window, of the registered class, with the class's icon; null when it can't
+// be made. The styles and instance are not read: every backend's window is the borderless one
+// they ask for (or the resizable one the player asked for).
 HWND CreateWindowEx(std::uint32_t exStyle, const char* className, const char* title,
                     std::uint32_t style, HINSTANCE instance);
-// Shows the window: it reports its restored size (WM_SIZE) to its procedure at once.
+// Shows the window: it reports its restored size (WM_SIZE) to its procedure at once. The show
+// command is not read: the window is always shown restored, at full screen.
 bool ShowWindow(HWND window, int showCommand);
+// Nothing to paint (every frame is a whole page); true for the window. Start-up calls it.
 bool UpdateWindow(HWND window);
 bool DestroyWindow(HWND window);
 
-// The accelerator table resource with this id, or null when there is none.
+// The accelerator table resource with this id, or null when there is none. Resources are the
+// program's own: instance handles are not read, here and in LoadIcon and LoadCursor.
 HACCEL LoadAccelerators(HINSTANCE instance, std::uint16_t id);
 // The icon group resource with this id, or null.
 HICON LoadIcon(HINSTANCE instance, std::uint16_t id);
+// A token for the standard arrow (null for another id); the class keeps it, nothing shows it.
 HCURSOR LoadCursor(HINSTANCE instance, std::uint16_t id);
+// With null, hides the pointer over the window for good; any other cursor changes nothing.
+// Returns null (no cursor is ever current).
 HCURSOR SetCursor(HCURSOR cursor);
 
 // True when a message waits; it stays in the queue.
@@ -96,14 +109,22 @@ bool GetMessage(MSG* message);
 // A key message that matches an entry of the table becomes that entry's WM_COMMAND, sent to
 // the window at once; returns whether it did.
 bool TranslateAccelerator(HWND window, HACCEL table, const MSG* message);
+// Makes no character messages (the game reads none); false. The message loop calls it.
 bool TranslateMessage(const MSG* message);
+// Hands a message to its window's procedure; 0 for a message of no window of ours.
 LRESULT DispatchMessage(const MSG* message);
-// Blocks until a new message is waiting.
-bool WaitMessage();
+// Blocks until a message waits (the loop calls it with its queue empty).
+void WaitMessage();
+// Queues a message for the window; false for no window of ours or a full queue.
 bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
+// Calls the window's procedure at once.
 LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// What a message gets without a handler of its own: a close request destroys the window and
+// the system menu's close command asks for one; anything else is ignored.
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The error box (platform.h), with one OK button; returns when it is dismissed. Every box the
+// program shows is that one: the owner and the type are not read.
 int MessageBox(HWND owner, const char* text, const char* title, UINT type);
 
 std::uint32_t timeGetTime();

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 #include "app/state_line.h"
@@ -20,7 +21,14 @@ namespace replay {
 
 namespace {
 
-void Advance(std::uint32_t ms) { scripted::world().clock += ms; }
+void Advance(std::uint32_t ms) { scripted::world().clock += ms; }  // wraps, as clocks do
+
+// Counts that add up stop at the most they can hold, rather than wrap round to few or none.
+template <typename Total>
+void AddUp(Total& total, std::int64_t more) {
+    using Limits = std::numeric_limits<Total>;
+    if (__builtin_add_overflow(total, more, &total)) total = more < 0 ? Limits::min() : Limits::max();
+}
 
 // The word of `text` that starts at `at`, up to the next space.
 std::string_view WordAt(std::string_view text, std::size_t at) {
@@ -125,27 +133,38 @@ bool ScriptDriver::Execute(const Line& line) {
             PostWindowMessage((line.modifiers & MOD_ALT) ? WM_SYSKEYDOWN : WM_KEYDOWN, line.key, 0,
                               line.modifiers);
             return true;
-        case Command::Mouse: w.pendingX += line.dx, w.pendingY += line.dy; return false;
-        case Command::ButtonDown: w.buttonDown = true; return false;
-        case Command::ButtonUp: w.buttonDown = false; return false;
-        case Command::Minimize: PostWindowMessage(WM_SIZE, SIZE_MINIMIZED, 0); return true;
-        case Command::Restore: PostWindowMessage(WM_SIZE, SIZE_RESTORED, 0); return true;
-        case Command::Maximize: PostWindowMessage(WM_SIZE, SIZE_MAXIMIZED, 0); return true;
-        case Command::Hide: PostWindowMessage(WM_SIZE, SIZE_MAXHIDE, 0); return true;
+        case Command::Mouse: AddUp(w.pendingX, line.dx), AddUp(w.pendingY, line.dy); return false;
+        case Command::ButtonDown: scripted::SetButton(true); return false;
+        case Command::ButtonUp: scripted::SetButton(false); return false;
+        case Command::Minimize:
+        case Command::Hide:
+            scripted::SetForeground(false);
+            PostWindowMessage(WM_SIZE, line.command == Command::Hide ? SIZE_MAXHIDE : SIZE_MINIMIZED,
+                              0);
+            return true;
+        case Command::Restore:
+        case Command::Maximize:
+            scripted::SetForeground(true);
+            PostWindowMessage(WM_SIZE, line.command == Command::Restore ? SIZE_RESTORED : SIZE_MAXIMIZED,
+                              0);
+            return true;
         case Command::Close: PostWindowMessage(WM_CLOSE, 0, 0); return true;
-        case Command::FaultFlipBusy: w.faults.flipBusy += line.count; return false;
-        case Command::FaultSurfaceLost: w.faults.surfaceLost += line.count; return false;
-        case Command::FaultMouseRead: w.faults.mouseRead += line.count; return false;
-        case Command::FaultAcquireLost: w.faults.acquireLost += line.count; return false;
-        case Command::FaultAcquireDenied: w.faults.acquireDenied += line.count; return false;
+        case Command::FaultFlipBusy: AddUp(w.faults.flipBusy, line.count); return false;
+        case Command::FaultSurfaceLost: AddUp(w.faults.surfaceLost, line.count); return false;
+        case Command::FaultMouseRead: AddUp(w.faults.mouseRead, line.count); return false;
+        case Command::FaultAcquireLost: AddUp(w.faults.acquireLost, line.count); return false;
+        case Command::FaultAcquireDenied: AddUp(w.faults.acquireDenied, line.count); return false;
         case Command::State:
             if (out_) PrintState(out_, w.clock);
             return false;
         case Command::Dump:
-            if (dumps_ && !WriteDump(line.text.data(), w.lastFrame))
-                std::fprintf(stderr, "%s: line %llu: can't write %s\n", program_,
+            if (!dumps_) return false;
+            if (std::string why = WriteDump(line.text.data(), w.lastFrame); !why.empty()) {
+                std::fprintf(stderr, "%s: line %llu: can't write %s: %s\n", program_,
                              static_cast<unsigned long long>(line.number),
-                             Escape(line.text, 256).c_str());
+                             Escape(line.text, 256).c_str(), why.c_str());
+                dumpFailed_ = true;
+            }
             return false;
         case Command::Seed: w.tickCount = line.count; return false;
         case Command::Fail:

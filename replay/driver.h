@@ -30,6 +30,8 @@ public:
     // of the run's own, never the best-score file of the current folder. False (said on
     // standard error) when that place can't be made.
     bool SetUp(bool ownBestScore);
+    // Whether a `dump` could not be written (said on standard error with its line).
+    bool dumpFailed() const { return dumpFailed_; }
     bool Poll() override;
     bool Wait() override;
     // After the program ended with `code`: checks the lines after its end (a recording's last
@@ -56,6 +58,7 @@ private:
     std::string_view passWaits_;   // a `passes` line's waits still to come, one a pass
     std::uint32_t groupLeft_ = 0;  // messages of a `together` group still to queue
     bool failed_ = false;          // a checkpoint did not hold: the run stops
+    bool dumpFailed_ = false;
     std::string folder_;           // the run's own best-score folder, when it has one
 };
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "platform/scripted/scripted.h"
@@ -17,12 +18,14 @@ struct Options {
 };
 
 // Runs WinMain once, printing state, sound, message and exit lines to `out`; returns the
-// program's exit code, or kCheckFailed (driver.h) when a recording's checkpoint did not hold,
-// or 2 when a recording's best score has no place to be kept.
-int Run(const Options& options, const Script& script, std::FILE* out);
+// program's exit code, or kCheckFailed (driver.h) when a recording's checkpoint did not hold. A
+// dump that can't be written is said on standard error with its line and sets `dumpFailed`; the
+// run goes on.
+int Run(const Options& options, const Script& script, std::FILE* out, bool& dumpFailed);
 
-// Writes a 640 x 480 RGB565 page as a 16-bit BMP with RGB565 masks; false when it can't.
-bool WriteDump(const char* path, const std::vector<std::uint16_t>& page);
+// Writes a 640 x 480 RGB565 page as a 16-bit BMP with RGB565 masks, whole or not at all (a
+// regular file at `path` is replaced; nothing else is). Empty, or why it can't.
+std::string WriteDump(const char* path, const std::vector<std::uint16_t>& page);
 
 // The one state line for the game as it stands (without the newline).
 void PrintState(std::FILE* out, std::uint32_t clock);

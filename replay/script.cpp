@@ -79,7 +79,11 @@ std::int32_t Unzigzag(std::uint64_t v) {
 
 }  // namespace
 
-void Script::Append(const Line& line) {
+bool Script::Append(const Line& line) {
+    // The most one line can take: its opcode, two 10-byte numbers (a modifier byte is less), and
+    // a dump's path, a check's state or the waits of `passes` with its end.
+    constexpr std::size_t kMostBesidesText = 1 + 2 * 10 + 1;
+    if (code_.size() + kMostBesidesText + line.text.size() > kMaxScriptBytes) return false;
     code_.push_back(static_cast<std::uint8_t>(line.command));
     if (line.command == Command::BestScore) hasBestScore_ = true;
     switch (line.command) {
@@ -120,6 +124,7 @@ void Script::Append(const Line& line) {
             break;
         default: break;
     }
+    return true;
 }
 
 bool Script::Next(Cursor& cursor, Line& line) const {
@@ -449,8 +454,9 @@ bool ScriptParser::EndLine() {
     std::string message;
     if (!ParseLine(words, line, message)) return Fail(std::move(message));
     if (!CheckPlace(line, words.word[0])) return false;
-    script_.Append(line);
-    return true;
+    if (script_.Append(line)) return true;
+    return Fail("the script is too long (more than " + std::to_string(kMaxScriptBytes) +
+                " bytes once checked)");
 }
 
 // The lines before `begin` set the platform up before the program starts; `seed` and `fail`

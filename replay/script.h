@@ -3,7 +3,8 @@
 // Scripts come from anywhere, so reading one is bounded: it is read in fixed-size pieces, no
 // line may be longer than kMaxLineBytes, and the checked script is kept in a compact form (an
 // opcode byte and a few variable-length numbers a line, comments and blank lines dropped), which
-// takes at most about as many bytes as the script's text and usually far fewer.
+// takes at most about as many bytes as the script's text and usually far fewer, and never more
+// than kMaxScriptBytes.
 #pragma once
 
 #include <cstddef>
@@ -50,7 +51,8 @@ public:
         std::size_t at = 0;
         std::uint64_t number = 0;  // the line of the last numbered line read
     };
-    void Append(const Line& line);
+    // False, and nothing appended, when the line would take the script past kMaxScriptBytes.
+    bool Append(const Line& line);
     // Decodes the line at the cursor and moves past it; false at the end of the script.
     bool Next(Cursor& cursor, Line& line) const;
     std::size_t bytes() const { return code_.size(); }
@@ -81,6 +83,10 @@ inline constexpr std::size_t kMaxLineBytes = 16384;
 
 // The most messages a `together` line groups: what the message queue holds.
 inline constexpr std::uint32_t kMaxTogether = 256;
+
+// The most a checked script may take (2 to 4 bytes a usual line, a dump's path its length): about
+// eight million lines, hours of frames, in a few times less memory than the text they came from.
+inline constexpr std::size_t kMaxScriptBytes = 16 * 1024 * 1024;
 
 // Checks a script fed in pieces of any size, line by line, into `script`.
 class ScriptParser {

@@ -13,7 +13,7 @@ class AudioTest : public ProgramTest {};
 
 TEST_F(AudioTest, ASoundThatCouldNotBePreparedRefusesToPlayButStillStops) {
     scripted::world().faults.prepare = true;
-    EXPECT_EQ(InitSounds(nullptr), S_OK);
+    EXPECT_EQ(InitSounds(), S_OK);
     ASSERT_TRUE(shotSound && dieSound && splatSound);  // loaded all the same
     EXPECT_EQ(shotSound->prepared, 0);
     EXPECT_EQ(shotSound->Play(DMUS_SEGF_SECONDARY), E_FAIL);

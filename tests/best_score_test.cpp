@@ -1,5 +1,6 @@
 // The best-score file QUENDRA.DAT: what each content counts as, when it is written, and what a
 // hostile folder can't make it do.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <ctime>
 #include <tuple>
 #include <vector>
 
@@ -141,18 +143,63 @@ TEST_F(BestScoreTest, HostileEntriesAreNeitherWaitedForNorFollowed) {
     EXPECT_TRUE(fs::is_symlink(BEST_SCORE_FILE));
     fs::remove(BEST_SCORE_FILE);
 
-    // A link to a read-only file: the link stays, its target gets the value and stays 0444
-    // (a file in the folder keeps its mode by the same code). No temporary is left anywhere.
+    // A link to a file: the link stays, its target gets the value and keeps its mode (a file in
+    // the folder keeps its mode by the same code). No temporary is left anywhere.
     std::ofstream("elsewhere/score") << '\2';
-    fs::permissions("elsewhere/score", fs::perms(0444));
+    fs::permissions("elsewhere/score", fs::perms(0604));
     fs::create_symlink("elsewhere/score", BEST_SCORE_FILE);
     EXPECT_EQ(EndGameWith(8), std::make_pair(8, std::string()));
     EXPECT_TRUE(fs::is_symlink(BEST_SCORE_FILE));
     EXPECT_EQ(ReadFile("elsewhere/score"), (Bytes{8, 0, 0, 0}));
-    EXPECT_EQ(fs::status("elsewhere/score").permissions(), fs::perms(0444));
+    EXPECT_EQ(fs::status("elsewhere/score").permissions(), fs::perms(0604));
     EXPECT_EQ(Entries(), (std::set<std::string>{BEST_SCORE_FILE, "elsewhere"}));
     EXPECT_EQ(Entries("elsewhere"), std::set<std::string>{"score"});
     alarm(0);
+}
+
+// A write takes milliseconds, so a temporary of the file's own naming untouched for more than ten
+// minutes is what a write cut short left, and goes at start-up; a younger one may be another
+// instance's write under way, and stays.
+TEST_F(BestScoreTest, OnlyTemporariesUntouchedForTenMinutesAreRemoved) {
+    const std::time_t now = std::time(nullptr);
+    for (auto [name, age] :
+         {std::pair{"QUENDRA.DAT.77.0.tmp", 599}, {"QUENDRA.DAT.77.1.tmp", 601}}) {
+        std::ofstream(name) << '\1';
+        const timespec times[2] = {{now - age, 0}, {now - age, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, name, times, 0), 0);
+    }
+    RemoveStaleTemporaries();
+    EXPECT_TRUE(fs::exists("QUENDRA.DAT.77.0.tmp"));
+    EXPECT_FALSE(fs::exists("QUENDRA.DAT.77.1.tmp"));
+}
+
+// A file the player made read-only, or one in a folder they made read-only, is theirs to keep
+// (root included): neither a game's end nor deleting the best score replaces it. The refusal is
+// said once, and the menu shows what it shows after any failed write: the game's best, and
+// after deleting, what the file holds.
+TEST_F(BestScoreTest, WhatThePlayerMadeReadOnlyIsLeftAlone) {
+    fs::create_directory("locked");
+    const std::string inLocked = std::string("locked/") + BEST_SCORE_FILE;
+    for (const std::string& file : {std::string(BEST_SCORE_FILE), inLocked}) {
+        SCOPED_TRACE(file);
+        std::ofstream(file, std::ios::binary).write("\1\0\0\0", 4);
+        const bool folder = file == inLocked;
+        fs::permissions(folder ? "locked" : file, fs::perms(folder ? 0555 : 0444));
+        const fs::perms mode = fs::status(file).permissions();
+        SetBestScorePath(file.c_str());
+        testing::internal::CaptureStderr();
+        runBest = 3, playing = 1;
+        EndGame();
+        const std::int32_t shown = bestScore;
+        ResetBestScore();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "quendra-tests: can't write the best score to " + file + ": Permission denied\n");
+        EXPECT_EQ(std::make_pair(shown, bestScore), std::make_pair(3, 1));
+        EXPECT_EQ(ReadFile(file.c_str()), (Bytes{1, 0, 0, 0}));
+        EXPECT_EQ(fs::status(file).permissions(), mode);
+    }
+    EXPECT_EQ(Entries("locked"), std::set<std::string>{BEST_SCORE_FILE});
+    fs::permissions("locked", fs::perms::owner_all);
 }
 
 }  // namespace

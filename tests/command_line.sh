@@ -1,9 +1,10 @@
 #!/bin/sh
 # The command line of quendra and quendra-replay: --help and --version print on standard output
 # and exit 0 without a window or a file; an unknown option or a stray argument prints the usage
-# on standard error and exits 2, as a malformed recording given to --play does (with its line);
-# --window and --no-sound are taken (with no display the game then fails to start with exit
-# code 1).
+# on standard error and exits 2, as does a mouse speed that is not a plain number from 0.25 to 4,
+# or a malformed recording given to --play (with its line); --window, --no-sound, --mouse-speed
+# and -- are taken (with no display the game then fails to start with exit code 1, having made
+# nothing); closed standard streams stay closed.
 set -u
 game=$1
 replay=$2
@@ -35,7 +36,12 @@ for command in "$game --help" "$game --window --help" "$game --version" "$replay
     fail "'$command' made files: $(find . -mindepth 1)"
 done
 
-for command in "$game --bogus" "$game -w" "$game extra" "$game --window --help-me"; do
+# After "--" every word is an argument, which the game takes none of, and quendra-replay's script.
+for command in "$game --bogus" "$game -w" "$game extra" "$game --window --help-me" \
+  "$game -- --help" "$replay -- --help" \
+  "$game --mouse-speed" "$game --mouse-speed 0.2" "$game --mouse-speed=4.01" \
+  "$game --mouse-speed nan" "$game --mouse-speed=inf" "$game --mouse-speed 2x" \
+  "$game --mouse-speed 0x2" "$game --mouse-speed= 2"; do
   # shellcheck disable=SC2086
   run $command
   expect 2 err "usage:"
@@ -53,7 +59,20 @@ for command in "$game --play" "$game --record x --play bad.replay"; do
 done
 [ ! -e x ] || fail "'$command' made the recording file"
 
-run "$game" --window --no-sound
-[ "$(cat code)" = 1 ] || fail "--window --no-sound without a display exits $(cat code), not 1"
+# Nothing is made for a game that can't start: no data folder, no copy of an old best score.
+printf '\5\0\0\0' > QUENDRA.DAT
+run "$game" --window --no-sound --mouse-speed 0.25 --mouse-speed=4 --
+[ "$(cat code)" = 1 ] || fail "'--window --no-sound --mouse-speed --' with no display exits $(cat code)"
 grep -q "display" err || fail "no word of the missing display: $(cat err)"
+[ "$(ls -A home)" = "" ] || fail "a game without a display made $(find home -mindepth 1)"
+
+# A closed standard stream stays closed for quendra-replay: no script is read from it, and output
+# lost to it is a failure (exit 3), not a quiet success.
+command="$replay - <&-"
+"$replay" - <&- >out 2>err; echo $? > code
+expect 2 err "standard input: Bad file descriptor"
+command="$replay script >&-"
+echo state > script
+"$replay" script >&- 2>err; echo $? > code; : > out
+expect 3 err "can't write the output: Bad file descriptor"
 echo "command line: as expected"

@@ -1,10 +1,7 @@
-// Screen and Picture: colour keys, and the menu frame checked pixel by pixel against the
-// pictures' own pixels (keyed copies are play_test.cpp's pictures, refused copies are in
-// surface_copy_test.cpp).
+// The menu frame checked pixel by pixel against the pictures' own pixels (keyed copies and their
+// colour keys are play_test.cpp's pictures, refused copies are in surface_copy_test.cpp).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
 #include <tuple>
 #include <vector>
 
@@ -22,20 +19,6 @@ class DisplayTest : public ProgramTest {
 protected:
     DisplayTest() : ProgramTest(kStarted) {}
 };
-
-// The key is found by writing the colour into a pixel and reading it back: the pixel must be
-// restored (sprites and splat have their key in that pixel already, so no frame would show it).
-TEST_F(DisplayTest, FindingAKeyValueChangesNoPixel) {
-    Picture* picture = nullptr;  // a new, unkeyed picture
-    ASSERT_EQ(screen->LoadPicture(&picture, IDB_SPRITES, 0, 0), S_OK);
-    const std::unique_ptr<Picture> owned(picture);
-    picture->surface->at(0, 0) = 0xBEEF;
-    const Page before(picture->surface->pixels(), picture->surface->pixels() + 790 * 358);
-    EXPECT_EQ(picture->PixelValueOf(CLR_INVALID), 0xBEEFu);
-    EXPECT_EQ(picture->SetKeyColor(0x123456), S_OK);
-    EXPECT_EQ(picture->surface->colorKey(), ColorToPixel(0x123456));
-    EXPECT_TRUE(std::equal(before.begin(), before.end(), picture->surface->pixels()));
-}
 
 class MenuPageTest : public DisplayTest,
                      public ::testing::WithParamInterface<std::tuple<std::int32_t, int>> {};

@@ -1,4 +1,4 @@
-// The mouse device: reads without a device, re-acquiring within a bound, release. A failed
+// The mouse device: reads without a device, a device lost for long, release. A failed
 // read and the motion after it are the mouse_faults scenario.
 #include <gtest/gtest.h>
 
@@ -31,18 +31,18 @@ TEST_F(MouseTest, WithoutADeviceReadLeavesTheRecordAlone) {
     EXPECT_TRUE(directInput && !mouseDevice);
     ReadMouse();
     EXPECT_TRUE(Same(mouseState, held));
-    EXPECT_EQ(w.readCalls, 0);
+    EXPECT_EQ(w.readCalls, 0u);
     FreeMouse();
     EXPECT_EQ(directInput, nullptr);
 }
 
-// (Retried at once until the device is back: mouse_faults.)
-TEST_F(MouseTest, LostInputAnswersAreRetriedWithinABound) {
+// A device that keeps answering "input lost" does not hold up the frame: the read gives up while
+// it still says so. Retried at once until the device is back: mouse_faults.
+TEST_F(MouseTest, ADeviceLostForLongDoesNotHoldUpTheFrame) {
     ASSERT_EQ(InitMouse(window_), S_OK);
-    w.faults.mouseRead = 1, w.faults.acquireLost = 1000;  // a device that never stops saying so
-    const int acquires = w.acquireCalls;
+    w.faults.mouseRead = 1, w.faults.acquireLost = 10000000;
     EXPECT_EQ(ReadMouse(), S_OK);
-    EXPECT_EQ(w.acquireCalls, acquires + 100);
+    EXPECT_GT(w.faults.acquireLost, 0u);
 }
 
 }  // namespace

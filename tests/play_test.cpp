@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <tuple>
@@ -16,6 +17,7 @@
 #include "game/random.h"
 #include "game/state.h"
 #include "platform/resource.h"
+#include "replay/runner.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -25,12 +27,12 @@ Place PlaceOf(const Target& t) { return {t.x, t.y, t.frame}; }
 
 constexpr std::uint32_t kSeed = 20240607;
 
-// The game's generator written out again: the next new position (x first, then y).
-struct Lcg {
-    std::uint32_t state = kSeed;
-    int Next() { return static_cast<int>(((state = state * 214013u + 2531011u) >> 16) & 0x7FFF); }
-    Place NewPlace() { int x = Next() % 482; return {x, Next() % 322, 0}; }
-};
+// The next new position the game's own generator gives (x first, then y); its numbers for a seed
+// are the scenarios' to pin.
+Place NextPlace() {
+    int x = NextRandom() % 482;
+    return {x, NextRandom() % 322, 0};
+}
 
 // The frame the rules call for, given the targets as the drawing pass meets them.
 Page ExpectedPage(const std::vector<Target>& pass, int score, int cursorX, int cursorY) {
@@ -92,7 +94,7 @@ TEST_F(PlayFrameTest, CrosshairCentreStaysWithinItsLimits) {
 }
 
 TEST_F(PlayFrameTest, NewGameKeepsCrosshairLatchAndStepTimeSoAHeldButtonFiresInIt) {
-    cursorX = 360, cursorY = 280;
+    cursorX = 399, cursorY = 319;
     scripted::world().buttonDown = true;
     QuietFrame();
     stepTime = 40;
@@ -100,7 +102,7 @@ TEST_F(PlayFrameTest, NewGameKeepsCrosshairLatchAndStepTimeSoAHeldButtonFiresInI
     EndGame();
     StartNewGame();
     EXPECT_EQ(std::make_tuple(cursorX, cursorY, buttonLatch, stepTime),
-              std::make_tuple(360, 280, std::uint8_t{1}, 40u));
+              std::make_tuple(399, 319, std::uint8_t{1}, 40u));
     EXPECT_EQ(PlaceOf(targets[7]), Place(1, 2, 3));
 
     scripted::world().buttonDown = false;
@@ -128,7 +130,8 @@ TEST_F(PlayFrameTest, EveryFiftyPointsBringOneMoreTargetAtTheNextStep) {
     EXPECT_EQ(lastTargetIndex, 0);
     StepFrame();
     ASSERT_EQ(lastTargetIndex, 1);
-    EXPECT_EQ(PlaceOf(targets[1]), Lcg{}.NewPlace());  // and not advanced by its own step
+    SeedRandom(kSeed);
+    EXPECT_EQ(PlaceOf(targets[1]), NextPlace());  // and not advanced by its own step
     EXPECT_EQ(targets[0].frame, 2);
 
     score = 49;  // never shrinks
@@ -143,11 +146,15 @@ TEST_F(PlayFrameTest, EveryFiftyPointsBringOneMoreTargetAtTheNextStep) {
 
 class HitAreaTest : public PlayFrameTest, public ::testing::WithParamInterface<int> {};
 
-TEST_P(HitAreaTest, CrosshairCornerMustLieStrictlyInsideTheCell) {
-    const int frame = GetParam(), size = frame < 5 ? 45 : frame < 10 ? 75 : frame < 15 ? 125 : 158;
+// The crosshair's centre must lie on the picture as drawn: its size and where it sits in the
+// cell are the drawing table's (45 at 57, 75 at 42, 125 at 17, 158 at 0).
+TEST_P(HitAreaTest, CrosshairCentreMustLieOnTheDrawnPicture) {
+    const int frame = GetParam(), group = frame / 5;
+    const int size = std::array{45, 75, 125, 158}[group], at = std::array{57, 42, 17, 0}[group];
+    const int in = at + size / 2;
     const std::tuple<int, int, bool> cases[] = {
-        {32, 40, false}, {33, 40, true}, {size + 31, 40, true}, {size + 32, 40, false},
-        {40, 32, false}, {40, 33, true}, {40, size + 31, true}, {40, size + 32, false}};
+        {at - 1, in, false}, {at, in, true}, {at + size - 1, in, true}, {at + size, in, false},
+        {in, at - 1, false}, {in, at, true}, {in, at + size - 1, true}, {in, at + size, false}};
     for (const auto& [dx, dy, hit] : cases) {
         targets[0] = Target{100, 100, static_cast<std::uint16_t>(frame)};
         cursorX = 100 + dx, cursorY = 100 + dy;
@@ -163,7 +170,7 @@ TEST_F(PlayFrameTest, OneShotHitsEveryTargetUnderItAndEachScoresNextFrame) {
     targets[0] = Target{100, 100, 0};
     targets[1] = Target{110, 110, 19};  // its last growing frame: it won't splat
     targets[2] = Target{300, 300, 0};
-    cursorX = 150, cursorY = 150;
+    cursorX = 180, cursorY = 180;
     ShotFrame();
     EXPECT_EQ(std::make_tuple(targets[0].frame, targets[1].frame, targets[2].frame, score),
               std::make_tuple(FRAME_HIT, FRAME_HIT, std::uint16_t{0}, 3));
@@ -201,9 +208,35 @@ TEST_F(PlayFrameTest, RandomNumbersGoToTheNewTargetFirstThenToRespawnsByIndex) {
     targets[1] = Target{6, 6, FRAME_RESPAWN};
     StepFrame();
     ASSERT_EQ(lastTargetIndex, 2);
-    Lcg g;
-    for (int i : {2, 0, 1}) EXPECT_EQ(PlaceOf(targets[i]), g.NewPlace()) << i;
-    EXPECT_EQ(NextRandom(), g.Next());  // and nothing else was drawn
+    const int after = NextRandom();
+    SeedRandom(kSeed);
+    for (int i : {2, 0, 1}) EXPECT_EQ(PlaceOf(targets[i]), NextPlace()) << i;
+    EXPECT_EQ(NextRandom(), after);  // and nothing else was drawn
+}
+
+// Two targets that splat in one pass while the score is 1: the first ends the game, the second
+// still costs its point, and the state line says so.
+TEST_F(PlayFrameTest, TwoSplatsAtOnceTakeTheScoreBelowZero) {
+    score = 1;
+    lastTargetIndex = 1;
+    targets[0] = Target{0, 0, 19};
+    targets[1] = Target{300, 300, 19};
+    StepFrame();
+    char line[512] = {};
+    std::FILE* out = fmemopen(line, sizeof line - 1, "w");
+    replay::PrintState(out, 0);
+    std::fclose(out);
+    EXPECT_EQ(playing, 0);
+    EXPECT_NE(std::string(line).find(" score=-1 "), std::string::npos) << line;
+}
+
+// Such a score has no digits of its own: it shows as ten zeros.
+TEST_F(PlayFrameTest, AScoreBelowZeroShowsAsTenZeros) {
+    score = -1;
+    targets[0] = Target{100, 100, 3};
+    cursorX = 380, cursorY = 32;  // over the score
+    QuietFrame();
+    ExpectPresented(ExpectedPage({targets[0]}, 0, 380, 32));
 }
 
 // With all 256 targets in play, enough points for a 257th bring none.

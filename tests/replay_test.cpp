@@ -30,15 +30,17 @@ struct Outcome {
 };
 
 // Runs quendra-replay with `arguments` in a fresh folder holding `script` as the file "script",
-// standard input and output redirected from and to `input` and `output`.
+// standard input and output redirected from and to `input` and `output`; `setup` (shell
+// commands ending in ';') runs first, in the same shell. A run that hangs is ended after 30 s.
 Outcome RunReplay(const std::string& arguments, const std::string& script,
-                  const std::string& input = "script", const std::string& output = "out") {
+                  const std::string& input = "script", const std::string& output = "out",
+                  const std::string& setup = "") {
     char dir[] = "/tmp/quendra-replay-XXXXXX";
     EXPECT_NE(mkdtemp(dir), nullptr);
     std::string base = dir;
     std::ofstream(base + "/script", std::ios::binary) << script;
-    std::string command = "cd " + base + " && " + QUENDRA_REPLAY " " + arguments + " < " + input +
-                          " > " + output + " 2> err";
+    std::string command = "cd " + base + " && " + setup + " timeout 30 " QUENDRA_REPLAY " " +
+                          arguments + " < " + input + " > " + output + " 2> err";
     int status = std::system(command.c_str());
     Outcome outcome;
     outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -48,8 +50,8 @@ Outcome RunReplay(const std::string& arguments, const std::string& script,
     };
     outcome.out = slurp(base + "/out");
     outcome.err = slurp(base + "/err");
-    for (const auto& entry : std::filesystem::directory_iterator(base))
-        outcome.files.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(base))
+        outcome.files.push_back(entry.path().lexically_relative(base).string());
     std::sort(outcome.files.begin(), outcome.files.end());
     std::filesystem::remove_all(base);
     return outcome;
@@ -128,20 +130,61 @@ TEST(Replay, ReportsUnreadableInputAndUnwritableOutput) {
 
 // The memory a script takes is bounded by about its own size: a 24 MB script of frame lines
 // (which took half a gigabyte when scripts were held as text and structs) runs in 128 MB of
-// address space, and endless input is refused within it.
+// address space, and endless input is refused within it, whether one endless line or endless
+// lines (then at the limit of the checked form, naming the line).
 TEST(Replay, ScriptMemoryIsBounded) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space";
 #else
     auto limited = [](const std::string& input) {
         std::string command =
-            "ulimit -v 131072 && " + input + " | " QUENDRA_REPLAY " - >/dev/null 2>&1";
-        int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            "ulimit -v 131072 && " + input + " | " QUENDRA_REPLAY " - 2>&1 >/dev/null";
+        std::FILE* pipe = popen(command.c_str(), "r");
+        std::string said;
+        for (int c; pipe && (c = std::fgetc(pipe)) != EOF;) said += static_cast<char>(c);
+        int status = pipe ? pclose(pipe) : -1;
+        return std::make_pair(WIFEXITED(status) ? WEXITSTATUS(status) : -1, said);
     };
-    EXPECT_EQ(limited("{ yes frame | head -n 4000000; echo state; }"), 0);
-    EXPECT_EQ(limited("cat /dev/zero"), 2);
+    EXPECT_EQ(limited("{ yes frame | head -n 4000000; echo state; }").first, 0);
+    EXPECT_EQ(limited("cat /dev/zero").first, 2);
+    EXPECT_EQ(limited("yes frame"),  // 2 bytes a line once checked
+              std::make_pair(2, std::string("quendra-replay: line 8388599: the script is too long "
+                                            "(more than 16777216 bytes once checked)\n")));
 #endif
+}
+
+// A dump that can't be written whole is an output failure (exit 3) that says why, once the run
+// has gone on to its end; no part of it is left, and what is not a regular file is neither
+// written into (a FIFO would hang the run) nor replaced.
+TEST(Replay, ADumpThatCantBeWrittenIsAnOutputFailureAndLeavesNothing) {
+    struct Case {
+        std::string path, setup, why;
+    };
+    std::vector<Case> cases = {
+        {"missing/x.bmp", "", "No such file or directory"},
+        {"folder", "mkdir folder;", "Is a directory"},
+        {"fifo", "mkfifo fifo;", "it is not a regular file"},
+        {"link.bmp", "ln -s elsewhere.bmp link.bmp;", "it is a symbolic link"},
+        {"locked/x.bmp", "mkdir locked && chmod 555 locked &&", "Permission denied"},
+        {"cut.bmp", "trap '' XFSZ; ulimit -f 64;", "File too large"},  // cut short mid-way
+    };
+    // A full disk, where a small one can be mounted for the run alone.
+    if (std::system("unshare -rm true 2>/dev/null") == 0)
+        cases.push_back({"full/x.bmp",
+                         "mkdir full && unshare -rm sh -c 'mount -t tmpfs -o size=64k tmpfs full "
+                         "&& exec \"$0\" \"$@\"'",
+                         "No space left on device"});
+    for (const Case& c : cases) {
+        const std::string script = "wait 1\nframe\ndump " + c.path + "\nstate\n";
+        Outcome outcome = RunReplay("script", script, "script", "out", c.setup);
+        EXPECT_EQ(outcome.code, 3) << c.path;
+        EXPECT_EQ(outcome.err,
+                  "quendra-replay: line 3: can't write " + c.path + ": " + c.why + "\n");
+        EXPECT_TRUE(outcome.out.starts_with("state ") && outcome.out.ends_with("exit 0\n"));
+        for (const std::string& file : outcome.files)
+            EXPECT_TRUE(file == "link.bmp" || (!file.ends_with(".bmp") && !file.ends_with(".tmp")))
+                << c.path << " left " << file;
+    }
 }
 
 TEST(Replay, RefusesABadCommandLine) {
@@ -152,21 +195,28 @@ TEST(Replay, RefusesABadCommandLine) {
         EXPECT_EQ(outcome.out, "") << arguments;
         EXPECT_NE(outcome.err, "") << arguments;
     }
+    // "--" ends the options: a script may be named like one.
+    EXPECT_EQ(RunReplay("-- -x", "state\n", "-x", "out", "mv script ./-x;").code, 0);
 }
 
-TEST(Replay, KeyNamesBecomeKeysWithModifiers) {  // modifiers: 1 shift, 2 ctrl, 4 alt
+// What lines mean once read: keys with their modifiers (1 shift, 2 ctrl, 4 alt), times, and mouse
+// motion to both ends of the signed 32-bit range.
+TEST(Replay, LinesKeepKeysModifiersTimesAndMotion) {
     std::istringstream script("key up\nkey alt+f10\nkey ctrl+shift+x\nkey f1\nkey space\n"
-                              "key page-up\nwait 000000000042\n");
+                              "key page-up\nwait 000000000042\nmouse -2147483648 2147483647\n");
     replay::Script parsed;
     replay::ParseError error;
     ASSERT_TRUE(replay::ParseScript(script, parsed, error)) << error.message;
-    const std::array<std::array<std::uint32_t, 3>, 7> expected = {{
-        {0x26, 0, 0}, {0x79, 4, 0}, {'X', 3, 0}, {0x70, 0, 0}, {0x20, 0, 0},
-        {0xFF, 0, 0} /* a key the game knows nothing of */, {0, 0, 42}}};
-    std::vector<std::array<std::uint32_t, 3>> lines;
+    using Row = std::array<std::int64_t, 5>;  // key, modifiers, ms, dx, dy
+    const std::vector<Row> expected = {
+        {0x26, 0, 0, 0, 0}, {0x79, 4, 0, 0, 0}, {'X', 3, 0, 0, 0}, {0x70, 0, 0, 0, 0},
+        {0x20, 0, 0, 0, 0}, {0xFF, 0, 0, 0, 0} /* a key the game knows nothing of */,
+        {0, 0, 42, 0, 0},   {0, 0, 0, -2147483648, 2147483647}};
+    std::vector<Row> lines;
     replay::Script::Cursor at;
-    for (replay::Line line; parsed.Next(at, line);) lines.push_back({line.key, line.modifiers, line.ms});
-    EXPECT_EQ(lines, std::vector(expected.begin(), expected.end()));
+    for (replay::Line line; parsed.Next(at, line);)
+        lines.push_back({line.key, line.modifiers, line.ms, line.dx, line.dy});
+    EXPECT_EQ(lines, expected);
 }
 
 // The dump keeps every 16-bit value: a 16-bit bottom-up BMP with RGB565 masks.
@@ -174,7 +224,7 @@ TEST(Replay, DumpKeepsEveryPixelExactly) {
     std::vector<std::uint16_t> page(640 * 480);
     for (std::size_t i = 0; i < page.size(); ++i) page[i] = static_cast<std::uint16_t>(i * 2654435761u);
     const std::string path = testing::TempDir() + "quendra-dump.bmp";
-    ASSERT_TRUE(replay::WriteDump(path.c_str(), page));
+    ASSERT_EQ(replay::WriteDump(path.c_str(), page), "");
     std::ifstream file(path, std::ios::binary);
     std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), {});
     std::remove(path.c_str());

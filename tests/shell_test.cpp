@@ -77,11 +77,6 @@ TEST_F(ShellTest, WindowMessages) {
         SendMessage(window_, WM_SIZE, kind, 0);
         EXPECT_EQ(windowActive, active[kind]) << kind;
     }
-    for (WPARAM command : {0xF000u, 0xF010u, 0xF030u, 0xF170u})
-        EXPECT_EQ(SendMessage(window_, WM_SYSCOMMAND, command, 0), 1) << command;
-    for (WPARAM command : {0xF012u, 0xF001u, 0xF032u, 0xF172u, 0xF020u})
-        EXPECT_EQ(SendMessage(window_, WM_SYSCOMMAND, command, 0), 0) << command;
-    EXPECT_EQ(Drain(), 0u);
     SendMessage(window_, WM_SYSCOMMAND, SC_CLOSE, 0);  // reaches the default handling
     EXPECT_EQ(Drain(), WM_CLOSE);
     EXPECT_EQ(SendMessage(window_, WM_SETCURSOR, 0, 0), 1);

@@ -1,8 +1,8 @@
 #!/bin/sh
-# The tests that start real programs (the game under Xvfb, the command line, the kill test, the
-# browser tests in chromium), ROUNDS times in a row (20) while busy loops keep every core
-# loaded: a test that passes only when the machine is idle fails here. Not part of make test;
-# run it after `make test` has built everything:
+# The tests that start real programs (the game and the SDL window under Xvfb, the command line,
+# the kill test, the traced best-score write, the browser tests in chromium), ROUNDS times in a
+# row (20) while busy loops keep every core loaded: a test that passes only when the machine is
+# idle fails here. Not part of make test; run it after `make test` has built everything:
 #   sh tests/stress.sh [ROUNDS] [BUILD] [WEB_BUILD]
 # Each failure's output is kept in $BUILD/stress/; the last line counts the failures.
 set -u
@@ -42,7 +42,7 @@ run() {  # NAME COMMAND...: runs it, keeping its output when it fails
 for round in $(seq "$rounds"); do
   export QUENDRA_REQUIRE_XVFB=1
   run ctest sh -c "cd '$build' && ctest --output-on-failure -j 2 \
-    -R '^(end_to_end|desktop|command_line|KillTest\..*)$'"
+    -R '^(end_to_end|desktop|sdl_window|command_line|durable_write|KillTest\..*)$'"
   run browser env NODE_PATH=/usr/share/nodejs \
     node tests/web/browser_test.mjs "$web" "$build/quendra-replay"
 done

@@ -6,7 +6,7 @@ set -eu
 build="cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev zlib1g-dev"
 packaging="dpkg-dev"
 tests="libgtest-dev xvfb xauth xdotool x11-apps imagemagick libxfixes-dev desktop-file-utils
-  appstream man-db lintian"
+  appstream man-db lintian strace"
 fuzz="clang libclang-rt-14-dev"  # libFuzzer and the sanitizer runtimes for clang (make fuzz)
 # The browser version and its tests (npm comes from Debian only where there is none yet).
 web="emscripten chromium nodejs"

@@ -49,11 +49,14 @@ struct World {
     std::uint32_t tickCount = 0;
     Faults faults;
 
-    // The mouse: motion adds up until a read succeeds; the button as held now.
+    // The mouse: motion adds up until a read succeeds; the button as held now, and whether it
+    // went down since the last good read (that read reports it held, however short the press).
     std::int64_t pendingX = 0, pendingY = 0;
     bool buttonDown = false;
+    bool buttonPressed = false;
+    bool foreground = true;  // the window is neither minimised nor hidden
     bool mouseAcquired = false;
-    int acquireCalls = 0, readCalls = 0;
+    std::uint64_t acquireCalls = 0, readCalls = 0;  // no run is long enough to wrap them
 
     // The last page presented, 640 x 480 RGB565; black until the first.
     std::vector<std::uint16_t> lastFrame =
@@ -76,6 +79,12 @@ struct World {
 World& world();
 // The world's answers to the program's input, as the tap asks for them.
 tap::Source& source();
+// The primary button goes down or up. A press while the window is in the background goes to
+// another window: it is never seen.
+void SetButton(bool down);
+// The window goes to the background (minimised or hidden) or comes back; a press not yet read
+// is dropped when it goes, so that coming back is never a shot by itself.
+void SetForeground(bool foreground);
 // Back to a fresh platform, the window system's state included (for tests that run several
 // programs in one process). The driver and the output stay.
 void Reset();

@@ -76,7 +76,7 @@ void Stop(SoundId id) {
     if (Slot* slot = Find(id)) Say("stop", slot->name);
 }
 
-void StopAll() {}
+void StopAll() {}  // only shut-down stops everything, and the runner prints nothing for it
 
 void Unload(SoundId id) {
     if (Slot* slot = Find(id)) *slot = Slot{};

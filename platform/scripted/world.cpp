@@ -75,7 +75,9 @@ public:
         };
         out.dx = take(w.pendingX);
         out.dy = take(w.pendingY);
-        out.buttons = w.buttonDown ? 1 : 0;
+        // A press since the last good read reads as held: a quick click is a shot.
+        out.buttons = w.buttonDown || w.buttonPressed ? 1 : 0;
+        w.buttonPressed = false;
         return S_OK;
     }
 
@@ -94,6 +96,19 @@ public:
 };
 
 }  // namespace
+
+void SetButton(bool down) {
+    World& w = world();
+    if (down && !w.foreground) return;
+    if (down && !w.buttonDown) w.buttonPressed = true;
+    w.buttonDown = down;
+}
+
+void SetForeground(bool foreground) {
+    World& w = world();
+    w.foreground = foreground;
+    if (!foreground) w.buttonPressed = false;
+}
 
 World& world() {
     static World theWorld;

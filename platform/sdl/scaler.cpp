@@ -9,23 +9,6 @@ namespace sdl {
 
 namespace {
 
-// The taps that sample `multiple`-times-enlarged page pixels (nearest neighbour) linearly at
-// `length` evenly spaced centres across `pageLength` page pixels.
-void MakeTaps(int length, int pageLength, int multiple, auto& taps) {
-    taps.resize(static_cast<std::size_t>(length));
-    int enlarged = pageLength * multiple;
-    for (int i = 0; i < length; ++i) {
-        double at = (i + 0.5) * enlarged / length - 0.5;
-        at = std::clamp(at, 0.0, static_cast<double>(enlarged - 1));
-        int left = static_cast<int>(at);
-        int from = left / multiple, next = std::min(left + 1, enlarged - 1) / multiple;
-        int weight = next == from ? 0 : static_cast<int>(std::lround((at - left) * 256));
-        if (weight == 256) from = next, weight = 0;
-        taps[static_cast<std::size_t>(i)] = {static_cast<std::uint16_t>(from),
-                                             static_cast<std::uint16_t>(weight)};
-    }
-}
-
 // RGB565 to 32 bits (red in the third byte, or with redLow in the first, and an opaque fourth
 // byte), the top bits of each channel repeated into its low ones.
 template <bool redLow>
@@ -34,23 +17,6 @@ std::uint32_t Widen(std::uint16_t pixel) {
     r = r << 3 | r >> 2;
     b = b << 3 | b >> 2;
     return 0xFF000000 | (redLow ? b << 16 | r : r << 16 | b) | (g << 2 | g >> 4) << 8;
-}
-
-// (256 - weight) parts of a and weight parts of b, each colour channel rounded; a's fourth byte.
-inline std::uint32_t Blend(std::uint32_t a, std::uint32_t b, std::uint32_t weight) {
-    std::uint32_t keep = 256 - weight;
-    std::uint32_t rb = ((a & 0xFF00FF) * keep + (b & 0xFF00FF) * weight + 0x800080) >> 8;
-    std::uint32_t g = ((a & 0xFF00) * keep + (b & 0xFF00) * weight + 0x8000) >> 8;
-    return (a & 0xFF000000) | (rb & 0xFF00FF) | (g & 0xFF00);
-}
-
-// Blend for two pixels at once, each channel in a 16-bit lane of its own.
-inline std::uint64_t Blend2(std::uint64_t a, std::uint64_t b, std::uint64_t weight) {
-    constexpr std::uint64_t kLow = 0x00FF00FF00FF00FF, kHalf = 0x0080008000800080;
-    std::uint64_t keep = 256 - weight;
-    std::uint64_t low = (((a & kLow) * keep + (b & kLow) * weight + kHalf) >> 8) & kLow;
-    std::uint64_t high = (((a >> 8) & kLow) * keep + ((b >> 8) & kLow) * weight + kHalf) & ~kLow;
-    return low | high;
 }
 
 // Whether the renderer draws with the CPU: SDL's own software renderer, or OpenGL through one
@@ -68,6 +34,21 @@ bool DrawsOnCpu(const SDL_RendererInfo& info) {
 }
 
 }  // namespace
+
+void MakeTaps(int length, int pageLength, int multiple, std::vector<Tap>& taps) {
+    taps.resize(static_cast<std::size_t>(length));
+    int enlarged = pageLength * multiple;
+    for (int i = 0; i < length; ++i) {
+        double at = (i + 0.5) * enlarged / length - 0.5;
+        at = std::clamp(at, 0.0, static_cast<double>(enlarged - 1));
+        int left = static_cast<int>(at);
+        int from = left / multiple, next = std::min(left + 1, enlarged - 1) / multiple;
+        int weight = next == from ? 0 : static_cast<int>(std::lround((at - left) * 256));
+        if (weight == 256) from = next, weight = 0;
+        taps[static_cast<std::size_t>(i)] = {static_cast<std::uint16_t>(from),
+                                             static_cast<std::uint16_t>(weight)};
+    }
+}
 
 PageLayout LayOutPage(int outputWidth, int outputHeight, int pageWidth, int pageHeight,
                       bool roundUp) {

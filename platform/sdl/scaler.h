@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/sdl/scaler_math.h"
+
 namespace sdl {
 
 // Where and how large the page lands on an output, and the whole multiple it passes through
@@ -49,12 +51,6 @@ public:
     bool FiltersOnCpu() const { return onCpu_; }
 
 private:
-    // One output column or row: the page column or row it starts from and the weight (0 to
-    // 256) of the next one.
-    struct Tap {
-        std::uint16_t from;
-        std::uint16_t weight;
-    };
     void Relayout(int width, int height);
     void Expand(const std::uint16_t* row, std::uint32_t* out);
 

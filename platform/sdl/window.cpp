@@ -72,6 +72,7 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
             PostWindowMessage(WM_SIZE, SIZE_MINIMIZED, 0);
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+            OnFocusGained();
             ApplyCursor();
             if (!(SDL_GetWindowFlags(window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)))
                 PostWindowMessage(WM_SIZE, SIZE_RESTORED, 0);
@@ -91,6 +92,9 @@ void Translate(const SDL_Event& event) {
                               modifiers);
             break;
         }
+        // The mouse's own business, never a message.
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: OnMouseButton(event.button); break;
         case SDL_RENDER_DEVICE_RESET: OnRenderDeviceReset(); break;
         case SDL_RENDER_TARGETS_RESET: OnRenderTargetsReset(); break;
     }
@@ -160,10 +164,10 @@ bool CreateWindow(const char* title) {
         std::fprintf(stderr, "quendra: can't open the game's window: %s\n", SDL_GetError());
         return false;
     }
-    // The mouse is read as a device, never as events; text input is not wanted either.
+    // The mouse is read as a device: motion is SDL's running sum, never events (it would flood
+    // the queue); button events are kept, for a click can begin and end between two reads.
+    // Text input is not wanted either.
     SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
-    SDL_EventState(SDL_MOUSEBUTTONDOWN, SDL_IGNORE);
-    SDL_EventState(SDL_MOUSEBUTTONUP, SDL_IGNORE);
     SDL_EventState(SDL_MOUSEWHEEL, SDL_IGNORE);
     SDL_EventState(SDL_TEXTINPUT, SDL_IGNORE);
     return true;

@@ -99,6 +99,32 @@ TEST_F(ScoreFolder, MissingFoldersAreMadePrivateAndAnOldScoreIsCopiedOnce) {
     EXPECT_EQ(Read(dir_ / "data/deeper/quendra/QUENDRA.DAT"), "");  // created empty, as ever
 }
 
+// The old score is copied only from a regular file, never through a link (which may point to
+// someone's private file: nothing of it is copied or shown), and the copy may be read by no one
+// who could not read the old file.
+TEST_F(ScoreFolder, OnlyARegularOldFileIsCopiedAndNoWiderThanItWas) {
+    const fs::path file = dir_ / "home/.local/share/quendra/QUENDRA.DAT";
+    std::ofstream(dir_ / "private", std::ios::binary).write("\7\0\0\0", 4);
+    fs::permissions(dir_ / "private", fs::perms(0600));
+    fs::create_symlink(dir_ / "private", "QUENDRA.DAT");
+    testing::internal::CaptureStderr();
+    UseDesktopBestScoreFile();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "quendra-sdl-tests: can't copy the best score from QUENDRA.DAT: it is a symbolic "
+              "link\n");
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(ReadBestScore(), 0);
+
+    fs::remove("QUENDRA.DAT"), fs::remove(file);
+    std::ofstream("QUENDRA.DAT", std::ios::binary).write("\5\0\0\0", 4);
+    fs::permissions("QUENDRA.DAT", fs::perms(0440));
+    const mode_t mask = umask(022);
+    UseDesktopBestScoreFile();
+    umask(mask);
+    EXPECT_EQ(Read(file), std::string("\5\0\0\0", 4));
+    EXPECT_EQ(Mode(file), fs::perms(0640));  // the player's to write, as before
+}
+
 // A folder that can't be made (a file in the way; a folder without write permission takes the
 // same path, and binds root not at all): one message naming the file and the reason, and the
 // game goes on showing its best.

@@ -107,7 +107,7 @@ try {
   // A game, aimed and shot in the page itself: the first target splats 20 frames after the
   // start, sooner than a few round trips to a busy browser. Headless chromium's synthetic mouse
   // events under the lock come with made-up motion, so motion and button go to the page's
-  // listeners as locked mouse events. The crosshair ends at 375,280, on the first target.
+  // listeners as locked mouse events. The crosshair ends at 399,319, the first target's centre.
   const before = await page.evaluate(async () => {
     const frames = () => quendraPage.state[0];
     const deadline = performance.now() + 20000;
@@ -126,7 +126,7 @@ try {
     await after(3);
     const [x, y] = quendraPage.state.slice(5, 7);
     const started = quendraPage.test.state();
-    for (const [dx, dy] of [[30, 45], [375 - x - 30, 280 - y - 45]])
+    for (const [dx, dy] of [[30, 45], [399 - x - 30, 319 - y - 45]])
       document.dispatchEvent(new MouseEvent('mousemove', { movementX: dx, movementY: dy }));
     document.dispatchEvent(new MouseEvent('mousedown', { button: 0 }));
     await after(2);
@@ -136,7 +136,7 @@ try {
   check(before.playing === 1, 'Enter started a game');
   await waitState(page, () => quendraPage.state[3] !== 3 || quendraPage.state[2] < 3, 'shot');
   const after = await state(page);
-  check(after.cursorX === 375 && after.cursorY === 280, `the crosshair moved as the mouse ` +
+  check(after.cursorX === 399 && after.cursorY === 319, `the crosshair moved as the mouse ` +
     `did (from ${before.cursorX},${before.cursorY} to ${after.cursorX},${after.cursorY})`);
   check(after.runBest === 4, `a shot on the target scored (score ${after.score})`);
   // The three sounds are audio buffers; the shot and the target's end started two instances

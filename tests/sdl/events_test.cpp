@@ -1,0 +1,238 @@
+// The SDL backend's window as the program meets it, on a virtual X server (e2e/under_xvfb.sh):
+// desktop key events become the program's keys and its five commands, losing the focus gives
+// the pointer back and stops the frames, and the icon the desktop gets is the right way up.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <vector>
+
+#include "app/commands.h"
+#include "platform/catalogue.h"
+#include "platform/platform.h"
+#include "platform/resource.h"
+#include "platform/sdl/sdl.h"
+#include "platform/window.h"
+
+// Last: Xlib's macros (None, Success, Bool...) would break the headers above.
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace {
+
+struct Seen {
+    UINT message;
+    WPARAM wParam;
+    std::uint8_t modifiers;
+};
+std::vector<Seen> seen;  // key messages as taken from the queue, then what the window was sent
+
+LRESULT Record(HWND, UINT message, WPARAM wParam, LPARAM) {
+    seen.push_back({message, wParam, 0});
+    return 0;
+}
+
+class SdlWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        WNDCLASS windowClass;
+        windowClass.lpfnWndProc = Record;
+        windowClass.hIcon = LoadIcon(nullptr, IDI_APP);
+        windowClass.lpszClassName = "test";
+        RegisterClass(windowClass);
+        window = CreateWindowEx(0, "test", "Quendra", WS_POPUP, nullptr);
+        if (window) ShowWindow(window, SW_SHOWDEFAULT);
+        table = LoadAccelerators(nullptr, IDR_ACCEL);
+    }
+    static void TearDownTestSuite() {
+        DestroyWindow(window);
+        sdl::Shutdown();
+    }
+    void SetUp() override { ASSERT_TRUE(window && table) << SDL_GetError(); }
+
+    // Takes every message as the message loop does: the keyboard table first, then dispatch.
+    static void Deliver() {
+        seen.clear();
+        for (MSG message; PeekMessage(&message);) {
+            GetMessage(&message);
+            if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN)
+                seen.push_back({message.message, message.wParam, message.modifiers});
+            if (!TranslateAccelerator(window, table, &message)) DispatchMessage(&message);
+        }
+    }
+    static void Push(SDL_Event event) {
+        event.window.windowID = SDL_GetWindowID(sdl::window);  // the same place in every kind
+        ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+    }
+
+    static inline HWND window = nullptr;
+    static inline HACCEL table = nullptr;
+};
+
+TEST_F(SdlWindow, KeysBecomeTheProgramsKeysAndCommands) {
+    struct Case {
+        SDL_Keycode key;
+        Uint16 mod;
+        UINT message;
+        int virtualKey;  // -1: any key but the arrows
+        std::uint8_t modifiers;
+        std::uint16_t command;  // 0: none
+    };
+    std::vector<Case> cases = {
+        {SDLK_F10, KMOD_LALT, WM_SYSKEYDOWN, VK_F10, MOD_ALT, ID_EXIT},
+        {SDLK_F10, KMOD_RALT, WM_SYSKEYDOWN, VK_F10, MOD_ALT, ID_EXIT},
+        {SDLK_UP, KMOD_NONE, WM_KEYDOWN, VK_UP, 0, ID_UP},
+        {SDLK_DOWN, KMOD_NONE, WM_KEYDOWN, VK_DOWN, 0, ID_DOWN},
+        {SDLK_RETURN, KMOD_NONE, WM_KEYDOWN, VK_RETURN, 0, ID_SELECT},
+        {SDLK_KP_ENTER, KMOD_NUM, WM_KEYDOWN, VK_RETURN, 0, ID_SELECT},
+        {SDLK_ESCAPE, KMOD_NONE, WM_KEYDOWN, VK_ESCAPE, 0, ID_BACK},
+        {SDLK_KP_8, KMOD_NONE, WM_KEYDOWN, VK_UP, 0, ID_UP},  // without Num Lock, an arrow
+        {SDLK_KP_8, KMOD_NUM, WM_KEYDOWN, -1, 0, 0},
+        {SDLK_DOWN, KMOD_LCTRL, WM_KEYDOWN, VK_DOWN, MOD_CONTROL, 0},
+        {SDLK_a, KMOD_LSHIFT, WM_KEYDOWN, 'A', MOD_SHIFT, 0},
+    };
+    for (int f = 0; f < 12; ++f)  // plain F-keys: known to the game, but no command
+        cases.push_back({SDLK_F1 + f, KMOD_NONE, WM_KEYDOWN, VK_F1 + f, 0, 0});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << SDL_GetKeyName(c.key) << ", modifiers " << c.mod);
+        SDL_Event event{};
+        event.type = SDL_KEYDOWN;
+        event.key.state = SDL_PRESSED;
+        event.key.keysym.sym = c.key;
+        event.key.keysym.mod = c.mod;
+        Push(event);
+        Deliver();
+        ASSERT_GE(seen.size(), 1u);
+        EXPECT_EQ(seen[0].message, c.message);
+        if (c.virtualKey >= 0)
+            EXPECT_EQ(seen[0].wParam, WPARAM(c.virtualKey));
+        else
+            EXPECT_TRUE(seen[0].wParam != VK_UP && seen[0].wParam != VK_DOWN);
+        EXPECT_EQ(seen[0].modifiers, c.modifiers);
+        std::uint16_t command = 0;
+        for (const Seen& s : seen)
+            if (s.message == WM_COMMAND) command = static_cast<std::uint16_t>(s.wParam);
+        EXPECT_EQ(command, c.command);
+    }
+}
+
+TEST_F(SdlWindow, LosingTheFocusGivesThePointerBackAndStopsTheFrames) {
+    // Where the desktop has the power, SDL minimises a full-screen window that loses the focus.
+    EXPECT_TRUE(SDL_GetHintBoolean(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, SDL_FALSE));
+    SDL_SetWindowInputFocus(sdl::window);
+    for (int wait = 0; wait < 500 && !(SDL_GetWindowFlags(sdl::window) & SDL_WINDOW_INPUT_FOCUS);
+         ++wait) {
+        SDL_PumpEvents();
+        SDL_Delay(10);
+    }
+    ASSERT_EQ(in::Create(), S_OK);
+    ASSERT_EQ(in::Acquire(), S_OK) << "the window never had the focus";
+    ASSERT_TRUE(SDL_GetRelativeMouseMode());
+    Deliver();
+
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    Push(event);
+    Deliver();
+    EXPECT_FALSE(SDL_GetRelativeMouseMode());
+    bool stopped = false;
+    for (const Seen& s : seen) stopped |= s.message == WM_SIZE && s.wParam == SIZE_MINIMIZED;
+    EXPECT_TRUE(stopped);
+    in::Release();
+}
+
+// One part of the icon resource as a bitmap file of its own, for SDL to read: the colours (the
+// XOR bitmap, with its palette) or the mask (the AND bitmap, 1 for transparent) below them.
+SDL_Surface* IconPart(std::span<const std::uint8_t> image, bool mask) {
+    auto le = [&image](std::size_t at, int n) {
+        std::uint32_t v = 0;
+        for (int i = n - 1; i >= 0; --i) v = v << 8 | image[at + i];
+        return v;
+    };
+    const std::uint32_t width = le(4, 4), bits = le(14, 2), used = le(32, 4);
+    const std::uint32_t colours = used ? used : 1u << bits, palette = 40 + 4 * colours;
+    const std::uint32_t xorBytes = (width * bits + 31) / 32 * 4 * width;
+    std::vector<std::uint8_t> file(14 + 40);
+    std::memcpy(file.data() + 14, image.data(), 40);
+    const std::uint8_t black[4] = {0, 0, 0, 0}, white[4] = {255, 255, 255, 0};
+    if (mask) {
+        file.insert(file.end(), black, black + 4);
+        file.insert(file.end(), white, white + 4);
+    } else {
+        file.insert(file.end(), image.begin() + 40, image.begin() + palette);
+    }
+    const std::size_t offset = file.size();
+    const std::uint32_t from = mask ? palette + xorBytes : palette;
+    const std::uint32_t size = mask ? (width + 31) / 32 * 4 * width : xorBytes;
+    file.insert(file.end(), image.begin() + from, image.begin() + from + size);
+    auto put = [&file](std::size_t at, std::uint32_t value, int n) {
+        for (int i = 0; i < n; ++i) file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    };
+    file[0] = 'B', file[1] = 'M';
+    put(2, static_cast<std::uint32_t>(file.size()), 4);
+    put(10, static_cast<std::uint32_t>(offset), 4);
+    put(14 + 8, width, 4);  // the icon's height counts both parts
+    put(14 + 20, 0, 4);
+    if (mask) put(14 + 14, 1, 2), put(14 + 32, 2, 4);
+    SDL_Surface* read = SDL_LoadBMP_RW(SDL_RWFromConstMem(file.data(), int(file.size())), 1);
+    SDL_Surface* argb =
+        read ? SDL_ConvertSurfaceFormat(read, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
+    SDL_FreeSurface(read);
+    return argb;
+}
+
+std::uint32_t At(const SDL_Surface* surface, int x, int y) {
+    return static_cast<const std::uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x];
+}
+
+// What the X server holds as the window's icon (_NET_WM_ICON: width, height, then ARGB pixels
+// row by row from the top) against the icon resource's picture of that size, read by SDL.
+TEST_F(SdlWindow, TheIconTheDesktopGetsIsTheResourcesPictureTheRightWayUp) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(sdl::window, &info)) << SDL_GetError();
+    ASSERT_EQ(info.subsystem, SDL_SYSWM_X11);
+    Display* display = info.info.x11.display;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    ASSERT_EQ(XGetWindowProperty(display, info.info.x11.window,
+                                 XInternAtom(display, "_NET_WM_ICON", False), 0, 1 << 16, False,
+                                 XA_CARDINAL, &type, &format, &count, &after, &data),
+              Success);
+    const auto* longs = reinterpret_cast<const unsigned long*>(data);
+    const std::vector<unsigned long> icon(longs, longs + (data ? count : 0));
+    XFree(data);
+    ASSERT_GE(icon.size(), 2u);
+    const int size = static_cast<int>(icon[0]);
+    ASSERT_EQ(icon[1], icon[0]);
+    ASSERT_EQ(icon.size(), 2 + std::size_t(size) * size);
+
+    std::span<const std::uint8_t> image;
+    for (std::uint16_t id = 1; !FindResource(RT_ICON, id).empty(); ++id)
+        if (FindResource(RT_ICON, id)[4] == size) image = FindResource(RT_ICON, id);
+    ASSERT_FALSE(image.empty()) << "no " << size << "-pixel picture in the icon";
+    SDL_Surface* colours = IconPart(image, false);
+    SDL_Surface* mask = IconPart(image, true);
+    ASSERT_TRUE(colours && mask) << SDL_GetError();
+    int wrong = 0, clear = 0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const auto got = static_cast<std::uint32_t>(icon[2 + std::size_t(y) * size + x]);
+            const bool transparent = (At(mask, x, y) & 0xFFFFFF) != 0;
+            clear += transparent;
+            wrong += transparent ? got >> 24 != 0
+                                 : got != (0xFF000000 | (At(colours, x, y) & 0xFFFFFF));
+        }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(clear, 0);  // the mask is there to be seen
+    SDL_FreeSurface(colours);
+    SDL_FreeSurface(mask);
+}
+
+}  // namespace
