@@ -10,7 +10,7 @@
 #include "app/options.h"
 #include "app/recording.h"
 #include "app/standard_streams.h"
-#include "game/best_score.h"
+#include "platform/best_score_file.h"
 #include "platform/sdl/hangup.h"
 #include "platform/sdl/sdl.h"
 #include "replay/watch.h"

@@ -7,7 +7,7 @@
 
 #include "app/app.h"
 #include "app/recording.h"
-#include "game/best_score.h"
+#include "platform/best_score_file.h"
 #include "game/state.h"
 #include "platform/web/web.h"
 #include "replay/watch.h"

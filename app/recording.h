@@ -2,8 +2,8 @@
 // program for its state line and whether its frames run.
 #pragma once
 
-// Records the run into `fd`, open for writing (`name` names it in messages), from the
-// best-score file as it is now on. Call before WinMain.
+// Records the run into `fd`, open for writing (`name` names it in messages). Call before
+// WinMain.
 void StartRecording(int fd, const char* name);
 // Writes the recording's end for the program's exit code and closes it; nothing without one.
 void FinishRecording(int exitCode);

@@ -25,11 +25,6 @@ Recorder::Recorder(int fd, const char* name, Program program)
     Line("# quendra recording: replay it with quendra-replay FILE, watch it with quendra --play FILE");
 }
 
-void Recorder::BestScoreAtStart(BestScore kind, const std::uint8_t* bytes, std::size_t size) {
-    bestKind_ = kind;
-    bestSize_ = size < 4 ? size : 4;
-    if (kind == BestScore::Bytes) std::memcpy(bestBytes_, bytes, bestSize_);
-}
 
 // --- What comes in ------------------------------------------------------------------------
 
@@ -96,6 +91,39 @@ void Recorder::Presented(HRESULT result) {
     if (result == DDERR_SURFACELOST) ++step_.surfaceLost;
 }
 
+// The replay's store answers from what the recording said it held and what the program wrote
+// since; where the real one answered otherwise (its first read, a write that failed, a file
+// changed from outside), the step says what it held before the read.
+void Recorder::StoreRead(store::Found found, const std::uint8_t* bytes, std::size_t got) {
+    got = got < store_.bytes.size() ? got : store_.bytes.size();
+    bool same = storeKnown_ && found == store_.found &&
+                (found != store::Found::Bytes ||
+                 (got == store_.size && std::memcmp(bytes, store_.bytes.data(), got) == 0));
+    if (!same) {
+        if (step_.storeSet) inexact_ = true;  // one `best-score` line a step
+        step_.storeSet = true;
+        step_.store.found = found;
+        step_.store.size = got;
+        std::memcpy(step_.store.bytes.data(), bytes, got);
+    }
+    storeKnown_ = true;
+    store_.found = found == store::Found::Missing ? store::Found::Bytes : found;  // made empty
+    store_.size = found == store::Found::Bytes ? got : 0;
+    std::memcpy(store_.bytes.data(), bytes, store_.size);
+}
+
+// A write the real store refused (a file the player made read-only) the replay's refuses too.
+void Recorder::StoreReplaced(const std::uint8_t* bytes, std::size_t size, bool replaced) {
+    if (!replaced) {
+        ++step_.storeWriteFaults;
+        return;
+    }
+    storeKnown_ = true;
+    store_.found = store::Found::Bytes;
+    store_.size = size < store_.bytes.size() ? size : store_.bytes.size();
+    std::memcpy(store_.bytes.data(), bytes, store_.size);
+}
+
 void Recorder::MessagePosted(const MSG& message) {
     char text[64];
     int size = 0;
@@ -151,16 +179,6 @@ void Recorder::WriteHeader() {
     if (seedRead_) Line("seed %u", seed_);
     for (int i = 0; i < 4; ++i)
         if (startUpFailed_[i]) Line("fail %s", kStartUpFailures[i]);
-    if (bestKind_ != BestScore::Bytes) {
-        Line("best-score %s", bestKind_ == BestScore::None ? "none" : "unreadable");
-    } else if (bestSize_ == 0) {
-        Line("best-score empty");
-    } else {
-        char hex[9] = {};
-        for (std::size_t i = 0; i < bestSize_; ++i)
-            std::snprintf(hex + 2 * i, 3, "%02x", bestBytes_[i]);
-        Line("best-score %s", hex);
-    }
     // What start-up read and flipped before the loop began.
     if (step_.ClockMoved()) Line("clock %u", step_.firstRead);
     WriteSetUp(step_, false);
@@ -170,6 +188,15 @@ void Recorder::WriteHeader() {
 }
 
 void Recorder::WriteSetUp(const Step& step, bool withClock) {
+    if (step.storeSet) {
+        char hex[9] = {};
+        for (std::size_t i = 0; i < step.store.size; ++i)
+            std::snprintf(hex + 2 * i, 3, "%02x", step.store.bytes[i]);
+        Line("best-score %s", step.store.found == store::Found::Missing      ? "none"
+                              : step.store.found == store::Found::Unreadable ? "unreadable"
+                              : step.store.size == 0                         ? "empty"
+                                                                             : hex);
+    }
     if (withClock && step.ClockMoved()) {
         std::uint32_t moved = step.firstRead - step.clockFrom;
         if (moved < 0x80000000u)
@@ -194,11 +221,12 @@ void Recorder::WriteSetUp(const Step& step, bool withClock) {
     if (step.acquireDenied) Line("fault acquire-denied %u", step.acquireDenied);
     if (step.flipBusy) Line("fault flip-busy %u", step.flipBusy);
     for (std::uint32_t i = 0; i < step.surfaceLost; ++i) Line("fault surface-lost");
+    if (step.storeWriteFaults) Line("fault store-write %u", step.storeWriteFaults);
 }
 
 void Recorder::CloseStep() {
     const Step& step = step_;
-    bool onlyClock = step.movesUsed == 0 && step.dx == 0 && step.dy == 0 && !step.buttonChanged &&
+    bool onlyClock = step.movesUsed == 0 && !step.storeSet && step.storeWriteFaults == 0 && step.dx == 0 && step.dy == 0 && !step.buttonChanged &&
                      step.mouseReadFaults == 0 && step.acquireLost == 0 &&
                      step.acquireDenied == 0 && step.flipBusy == 0 && step.surfaceLost == 0;
     if (step.messages == 0) {

@@ -26,10 +26,6 @@ public:
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
 
-    // The best-score file as the program found it at start-up: `size` bytes (0 to 4) of it, or
-    // none (no file), or a file that can't be read.
-    enum class BestScore { Bytes, None, Unreadable };
-    void BestScoreAtStart(BestScore kind, const std::uint8_t* bytes, std::size_t size);
     // The program ended with `exitCode`: the last lines, a last checkpoint and the end are
     // written, and the file is closed.
     void Finish(int exitCode);
@@ -42,8 +38,17 @@ public:
     void MouseAcquired(HRESULT result) override;
     void MouseRead(HRESULT result, const in::Reading& reading) override;
     void Presented(HRESULT result) override;
+    void StoreRead(store::Found found, const std::uint8_t* bytes, std::size_t got) override;
+    void StoreReplaced(const std::uint8_t* bytes, std::size_t size, bool replaced) override;
 
 private:
+    // What the best-score store holds, as a `best-score` line says it.
+    struct StoreState {
+        store::Found found = store::Found::Missing;
+        std::array<std::uint8_t, 4> bytes{};
+        std::size_t size = 0;
+    };
+
     // One look at the desktop and what the program took from the platform until the next:
     // in the script, the lines of one run of the replay's driver.
     struct Step {
@@ -58,8 +63,10 @@ private:
         std::int64_t dx = 0, dy = 0;
         bool buttonChanged = false;
         std::uint32_t mouseReadFaults = 0, acquireLost = 0, acquireDenied = 0;
-        std::uint32_t flipBusy = 0, surfaceLost = 0;
+        std::uint32_t flipBusy = 0, surfaceLost = 0, storeWriteFaults = 0;
         std::size_t messageBytes = 0;  // the message lines, in messageText_
+        bool storeSet = false;         // a `best-score` line: what the store held before its read
+        StoreState store;
     };
 
     void WriteHeader();
@@ -83,14 +90,13 @@ private:
     bool seedRead_ = false;
     std::uint32_t seed_ = 0;
     bool startUpFailed_[4] = {};
-    BestScore bestKind_ = BestScore::None;
-    std::uint8_t bestBytes_[4] = {};
-    std::size_t bestSize_ = 0;
 
     // The replay's platform as the lines so far leave it.
     std::uint32_t clock_ = 0;
     bool acquired_ = false;
     bool buttonDown_ = false;
+    bool storeKnown_ = false;  // the replay's store: nothing is said of it until a read
+    StoreState store_;
 
     Step step_;
     bool inexact_ = false;  // said once in the file: something the script can't say exactly

@@ -176,6 +176,19 @@ bool OpenSound() {
     return open;
 }
 
+store::Found StoreRead(std::uint8_t* bytes, std::size_t size, std::size_t& got) {
+    got = 0;
+    store::Found found = source ? source->StoreRead(bytes, size, got) : store::Read(bytes, size, got);
+    if (listener) listener->StoreRead(found, bytes, got);
+    return found;
+}
+
+bool StoreReplace(const std::uint8_t* bytes, std::size_t size) {
+    bool replaced = source ? source->StoreReplace(bytes, size) : store::Replace(bytes, size);
+    if (listener) listener->StoreReplaced(bytes, size, replaced);
+    return replaced;
+}
+
 std::uint32_t LastClock() { return lastClock; }
 
 std::uint64_t ShownPageHash() {

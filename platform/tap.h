@@ -34,6 +34,9 @@ public:
     virtual HRESULT MouseRead(in::Reading& out) = 0;
     // What the next flip answers: S_OK, DDERR_WASSTILLDRAWING or DDERR_SURFACELOST.
     virtual HRESULT PresentAnswer() = 0;
+    // The best-score store, as store::Read and store::Replace (platform.h).
+    virtual store::Found StoreRead(std::uint8_t* bytes, std::size_t size, std::size_t& got) = 0;
+    virtual bool StoreReplace(const std::uint8_t* bytes, std::size_t size) = 0;
 };
 
 // Hears every answer as the program takes it (the recorder).
@@ -48,6 +51,8 @@ public:
     virtual void MouseAcquired(HRESULT result) = 0;
     virtual void MouseRead(HRESULT result, const in::Reading& reading) = 0;
     virtual void Presented(HRESULT result) = 0;
+    virtual void StoreRead(store::Found found, const std::uint8_t* bytes, std::size_t got) = 0;
+    virtual void StoreReplaced(const std::uint8_t* bytes, std::size_t size, bool replaced) = 0;
 };
 
 enum StartUpStep { TAP_STEP_WINDOW, TAP_STEP_DISPLAY, TAP_STEP_MOUSE, TAP_STEP_SOUND };
@@ -76,6 +81,8 @@ void MouseUnacquire();
 HRESULT MouseRead(in::Reading& out);
 void MouseRelease();
 bool OpenSound();
+store::Found StoreRead(std::uint8_t* bytes, std::size_t size, std::size_t& got);
+bool StoreReplace(const std::uint8_t* bytes, std::size_t size);
 // For the window system, of each message the desktop (or a source) posts: true when it is the
 // program's to queue; false when it was the player's own while watching (the handler has it).
 bool Posted(const MSG& message);

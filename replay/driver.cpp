@@ -1,17 +1,10 @@
 // The script driver: runs script lines whenever the message loop finds its queue empty.
 #include "replay/driver.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <string_view>
 
 #include "app/state_line.h"
-#include "game/best_score.h"
 #include "game/state.h"
 #include "platform/tap.h"
 #include "platform/window.h"
@@ -40,29 +33,11 @@ std::string_view WordAt(std::string_view text, std::size_t at) {
 ScriptDriver::ScriptDriver(const Script& script, std::FILE* out, bool dumps, const char* program)
     : script_(script), out_(out), dumps_(dumps), program_(program) {}
 
-ScriptDriver::~ScriptDriver() {
-    if (folder_.empty()) return;
-    std::string file = folder_ + "/" + BEST_SCORE_FILE;
-    unlink(file.c_str());
-    rmdir(file.c_str());
-    rmdir(folder_.c_str());
-}
-
-bool ScriptDriver::SetUp(bool ownBestScore) {
-    if (!script_.hasBegin() && !script_.hasBestScore() && !ownBestScore) return true;
-    const char* temporary = std::getenv("TMPDIR");
-    std::string pattern = std::string(temporary && temporary[0] == '/' ? temporary : "/tmp") +
-                          "/quendra-replay-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-        std::fprintf(stderr, "%s: can't make a folder for the recording's best score: %s\n",
-                     program_, std::strerror(errno));
-        return false;
-    }
-    folder_ = pattern;
-    SetBestScorePath((folder_ + "/" + BEST_SCORE_FILE).c_str());
-    if (!script_.hasBegin()) return true;
+void ScriptDriver::SetUp(bool ownBestScore) {
+    scripted::world().ownStore.used =
+        ownBestScore || script_.hasBegin() || script_.hasBestScore();
+    if (!script_.hasBegin()) return;
     for (Line line; script_.Next(next_, line) && line.command != Command::Begin;) Execute(line);
-    return true;
 }
 
 bool ScriptDriver::Poll() {
@@ -154,6 +129,7 @@ bool ScriptDriver::Execute(const Line& line) {
         case Command::FaultMouseRead: AddUp(w.faults.mouseRead, line.count); return false;
         case Command::FaultAcquireLost: AddUp(w.faults.acquireLost, line.count); return false;
         case Command::FaultAcquireDenied: AddUp(w.faults.acquireDenied, line.count); return false;
+        case Command::FaultStoreWrite: AddUp(w.faults.storeWrite, line.count); return false;
         case Command::State:
             if (out_) PrintState(out_, w.clock);
             return false;
@@ -184,24 +160,15 @@ bool ScriptDriver::Execute(const Line& line) {
     return false;
 }
 
-// The run's own best-score file takes what the line says the player's held.
+// The run's own store takes what the line says the player's held.
 void ScriptDriver::SetBestScore(const Line& line) {
-    if (folder_.empty()) return;  // only a recording has a place of its own
-    std::string file = folder_ + "/" + BEST_SCORE_FILE;
-    unlink(file.c_str());
-    rmdir(file.c_str());
-    if (line.count == BEST_SCORE_NONE) return;
-    if (line.count == BEST_SCORE_UNREADABLE) {
-        mkdir(file.c_str(), 0700);  // a folder in its place can't be read as a file
-        return;
-    }
-    int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return;
-    const std::uint8_t bytes[4] = {std::uint8_t(line.ms), std::uint8_t(line.ms >> 8),
-                                   std::uint8_t(line.ms >> 16), std::uint8_t(line.ms >> 24)};
-    if (write(fd, bytes, line.count) != static_cast<ssize_t>(line.count))
-        std::fprintf(stderr, "%s: can't set up the recording's best score\n", program_);
-    close(fd);
+    scripted::World::Store& own = scripted::world().ownStore;
+    own.found = line.count == BEST_SCORE_NONE         ? store::Found::Missing
+                : line.count == BEST_SCORE_UNREADABLE ? store::Found::Unreadable
+                                                      : store::Found::Bytes;
+    own.size = own.found == store::Found::Bytes ? line.count : 0;
+    for (std::size_t i = 0; i < own.size; ++i)
+        own.bytes[i] = static_cast<std::uint8_t>(line.ms >> (8 * i));
 }
 
 void ScriptDriver::Check(const Line& line) {

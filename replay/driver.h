@@ -21,15 +21,13 @@ public:
     // `out` takes the state lines (null: none); `dumps` lets `dump` lines write their files
     // (else they do nothing); `program` names the program in messages on standard error.
     ScriptDriver(const Script& script, std::FILE* out, bool dumps, const char* program);
-    ~ScriptDriver() override;
     ScriptDriver(const ScriptDriver&) = delete;
     ScriptDriver& operator=(const ScriptDriver&) = delete;
 
     // Runs the lines before `begin`, when the script has one: they set the world up before the
-    // program starts. With such lines, a `best-score` line, or `ownBestScore`, the best score is kept in a place
-    // of the run's own, never the best-score file of the current folder. False (said on
-    // standard error) when that place can't be made.
-    bool SetUp(bool ownBestScore);
+    // program starts. With such lines, a `best-score` line, or `ownBestScore`, the best score
+    // is kept in memory, the run's own, never in the best-score file of the current folder.
+    void SetUp(bool ownBestScore);
     // Whether a `dump` could not be written (said on standard error with its line).
     bool dumpFailed() const { return dumpFailed_; }
     bool Poll() override;
@@ -59,7 +57,6 @@ private:
     std::uint32_t groupLeft_ = 0;  // messages of a `together` group still to queue
     bool failed_ = false;          // a checkpoint did not hold: the run stops
     bool dumpFailed_ = false;
-    std::string folder_;           // the run's own best-score folder, when it has one
 };
 
 }  // namespace replay

@@ -115,7 +115,7 @@ int Run(const Options& options, const Script& script, std::FILE* out, bool& dump
     w.faults = options.faults;
     w.out = out;
     ScriptDriver driver(script, out, true, "quendra-replay");
-    if (!driver.SetUp(false)) return 2;
+    driver.SetUp(false);
     w.driver = &driver;
     int code = WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT);
     w.driver = nullptr;

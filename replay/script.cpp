@@ -97,6 +97,7 @@ bool Script::Append(const Line& line) {
         case Command::FaultMouseRead:
         case Command::FaultAcquireLost:
         case Command::FaultAcquireDenied:
+        case Command::FaultStoreWrite:
         case Command::Seed:
         case Command::Fail:
         case Command::Together: PutVarint(code_, line.count); break;
@@ -144,6 +145,7 @@ bool Script::Next(Cursor& cursor, Line& line) const {
         case Command::FaultMouseRead:
         case Command::FaultAcquireLost:
         case Command::FaultAcquireDenied:
+        case Command::FaultStoreWrite:
         case Command::Seed:
         case Command::Fail:
         case Command::Together: line.count = u32(); break;
@@ -364,6 +366,7 @@ bool ParseLine(const Words& words, Line& line, std::string& error) {
         else if (kind == "mouse-read") line.command = Command::FaultMouseRead;
         else if (kind == "acquire-lost") line.command = Command::FaultAcquireLost;
         else if (kind == "acquire-denied") line.command = Command::FaultAcquireDenied;
+        else if (kind == "store-write") line.command = Command::FaultStoreWrite;
         else {
             error = "unknown fault " + Quote(kind);
             return false;
@@ -480,7 +483,8 @@ bool ScriptParser::CheckPlace(const Line& line, std::string_view verb) {
                  c == Command::BestScore || c == Command::Mouse || c == Command::ButtonDown ||
                  c == Command::ButtonUp || c == Command::FaultFlipBusy ||
                  c == Command::FaultSurfaceLost || c == Command::FaultMouseRead ||
-                 c == Command::FaultAcquireLost || c == Command::FaultAcquireDenied;
+                 c == Command::FaultAcquireLost || c == Command::FaultAcquireDenied ||
+                 c == Command::FaultStoreWrite;
     if (!early && firstLoopLine_ == 0) firstLoopLine_ = number_;
     if (setUp && firstSetUpLine_ == 0) {
         firstSetUpLine_ = number_;

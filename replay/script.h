@@ -21,7 +21,7 @@ enum class Command : std::uint8_t {
     FaultFlipBusy, FaultSurfaceLost, FaultMouseRead, FaultAcquireLost, State, Dump,
     // The lines recordings add (see the README).
     Begin, Seed, Fail, Maximize, Together, FaultAcquireDenied, BestScore, Check, End, Passes,
-    Then,
+    Then, FaultStoreWrite,
 };
 
 // What a `fail` line makes fail at start-up (Line::count).

@@ -51,7 +51,7 @@ int Watch(const char* path, const char* program) {
     scripted::Reset();
     w.out = nullptr;
     ScriptDriver driver(script, nullptr, false, program);
-    if (!driver.SetUp(true)) return 2;
+    driver.SetUp(true);
     w.driver = &driver;
     stopped = false;
     tap::Use(&scripted::source());

@@ -28,6 +28,7 @@ struct Faults {
     std::uint32_t mouseRead = 0;    // the next N mouse reads fail
     std::uint32_t acquireLost = 0;  // the next N acquires answer "input lost"
     std::uint32_t acquireDenied = 0;  // then the next N answer "not now" (another has the mouse)
+    std::uint32_t storeWrite = 0;     // the next N best-score writes are refused
 };
 
 // What drives the message loop when it finds its queue empty: a script.
@@ -71,6 +72,15 @@ struct World {
     };
     std::array<Sound, 16> sounds;
     bool soundOpen = false;
+
+    // A best-score store of the run's own, in memory (a recording's, or one watched); without
+    // it the store is the best-score file in the current folder.
+    struct Store {
+        bool used = false;
+        store::Found found = store::Found::Missing;
+        std::array<std::uint8_t, 4> bytes{};
+        std::size_t size = 0;
+    } ownStore;
 
     Driver* driver = nullptr;
     std::FILE* out = stdout;  // message and sound lines; null: none

@@ -1,6 +1,7 @@
 // The scripted world and its answers: a clock that only moves on cue, a script for events, a
 // mouse and faults that the script sets.
 #include <algorithm>
+#include <cstring>
 
 #include "platform/scripted/scripted.h"
 #include "platform/window.h"
@@ -79,6 +80,31 @@ public:
         out.buttons = w.buttonDown || w.buttonPressed ? 1 : 0;
         w.buttonPressed = false;
         return S_OK;
+    }
+
+    store::Found StoreRead(std::uint8_t* bytes, std::size_t size, std::size_t& got) override {
+        World::Store& own = world().ownStore;
+        store::Found found = own.found;
+        got = 0;
+        if (found == store::Found::Missing) {
+            own = World::Store{true, store::Found::Bytes, {}, 0};  // a read makes it, empty
+        } else if (found == store::Found::Bytes) {
+            got = std::min(size, own.size);
+            std::memcpy(bytes, own.bytes.data(), got);
+        }
+        return found;
+    }
+
+    bool StoreReplace(const std::uint8_t* bytes, std::size_t size) override {
+        if (world().faults.storeWrite > 0) {
+            --world().faults.storeWrite;
+            return false;  // the store keeps what it held
+        }
+        World::Store& own = world().ownStore;
+        own.found = store::Found::Bytes;
+        own.size = std::min(size, own.bytes.size());
+        std::memcpy(own.bytes.data(), bytes, own.size);
+        return true;
     }
 
     HRESULT PresentAnswer() override {

@@ -4,7 +4,8 @@
 # top CMakeLists.txt in place of the desktop's backends and programs.
 
 add_executable(quendra-web app/main_web.cpp
-  platform/web/mouse.cpp platform/web/sound.cpp platform/web/video.cpp platform/web/window.cpp)
+  platform/web/mouse.cpp platform/web/sound.cpp platform/web/store.cpp platform/web/video.cpp
+  platform/web/window.cpp)
 quendra_layer(quendra-web LINKS quendra_replay HEADERS platform/web/web.h)
 quendra_warnings(quendra-web ${QUENDRA_STRICT})
 set_target_properties(quendra-web PROPERTIES OUTPUT_NAME quendra SUFFIX .js)

@@ -4,7 +4,8 @@
 # last frame of the replay is the real game's last screenshot; watched, it plays to its end, or
 # stops at the player's Escape, leaving the best score alone. A recording cut short by a kill
 # replays to its end and says so; a recording edited by hand fails its checkpoint with exit 4;
-# one that can't be written is said once while the game plays on.
+# one that can't be written is said once while the game plays on. A read-only best score, whose
+# deletion the game is refused, replays as it was played.
 set -u
 game=$1
 replay=$2
@@ -121,6 +122,21 @@ game_pid=""
 grep -q '^check .*playing=1' "$work/cut.replay" || fail "the cut recording has no checkpoint of the game"
 replays cut.replay
 grep -q "ends early" "$work/replay.err" || fail "the cut recording does not say it ends early"
+# A best score the player made read-only: deleting it from the menu is refused, and the next read
+# finds the old score. The replay, which keeps its best score in memory, is told so, and holds.
+best="$XDG_DATA_HOME/quendra/QUENDRA.DAT"
+kept=$(od -An -tx1 "$best")
+chmod 444 "$best"
+start_game "$work/kept.replay"
+key Down Return
+sleep 0.5
+key alt+F10
+expect_exit_0 "Alt+F10 after deleting a read-only best score"
+[ "$(od -An -tx1 "$best")" = "$kept" ] || fail "the read-only best score changed"
+grep -q '^fault store-write 1$' "$work/kept.replay" ||
+  fail "the recording does not say the store refused the write"
+replays kept.replay
+
 # A recording that can't be written is said once, and the game plays on to a normal end.
 : > "$work/game.log"
 start_game /dev/full
