@@ -16,6 +16,6 @@ target_link_options(quendra-web PRIVATE
 set_property(TARGET quendra-web APPEND PROPERTY LINK_DEPENDS "${web_dir}/pre.js")
 
 # The page beside the program.
-foreach(file index.html page.js)
+foreach(file index.html page.js screen.js touch.js panel.js)
   configure_file("${web_dir}/${file}" "${CMAKE_CURRENT_BINARY_DIR}/${file}" COPYONLY)
 endforeach()
