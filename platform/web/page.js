@@ -21,9 +21,6 @@ const quendraPage = (() => {
   // (Ctrl+R, F11 ...) keep working.
   const BROWSER_KEYS = new Set(['ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', 'Enter',
     'Escape', ' ', 'Tab', 'Backspace', 'Alt', 'AltGraph', 'F10']);
-  // A browser that switches tabs may drop the pointer before it hides the page or takes the
-  // focus; a lost pointer is the player's Escape only when neither follows within this time.
-  const SETTLE_MS = 400;
 
   const page = {
     // Touch shows the on-screen buttons and the touch instructions; no mouse hides the mouse's.
@@ -34,11 +31,13 @@ const quendraPage = (() => {
     // touch.js: the touch that aims, the point the crosshair should go to, the button held
     finger: { id: null, aim: null, down: false },
     mouseSpeed: 1,                        // panel.js keeps the player's choice
+    // A browser that switches tabs may drop the pointer before it hides the page or takes the
+    // focus; a lost pointer is the player's Escape only when neither follows within this time.
+    settleMs: 400,
     touchMode: false,                     // playing by touch: no pointer lock is wanted
     state: {},                            // the game's state at the last publication, by name
     running: false,                       // the program runs and has not ended
     active: true,                         // what the program was last told: restored or not
-    update,
     watchers: [],                         // told of every new state and change of activity
     pixelCount: 0,
     instancesStarted: 0,
@@ -109,8 +108,8 @@ const quendraPage = (() => {
     const held = locked() || !wantPointer || (page.touchMode && fingerReady);
     const now = page.running && inFront() && (!inGame() || held) && !settling;
     // "Paused" only over a game that waits: not over the menu, nor while the page is still
-    // finding out whether the game ends, nor while the pointer is on its way.
-    overlays.pause.hidden = !page.running || now || !inGame() || !!settling || lockPending;
+    // finding out whether the game ends.
+    overlays.pause.hidden = !page.running || now || !inGame() || !!settling;
     if (page.running && now !== page.active) {
       page.active = now;
       // Nothing pressed while away counts, nor a press still waiting when the page went.
@@ -147,10 +146,14 @@ const quendraPage = (() => {
       settling = null;
       if (page.running && inFront() && !locked() && inGame()) post(KEY, 'Escape', 'Escape', 0);
       update();
-    }, SETTLE_MS);
+    }, page.settleMs);
   }
   function wentAway() {
-    if (!inFront() && settling) { clearTimeout(settling); settling = null; }
+    if (!inFront()) {
+      clearTimeout(settling);
+      settling = null;
+      lockPending = false;  // a request the page's leaving cut short may never be answered
+    }
     update();
   }
   document.addEventListener('pointerlockchange', () => {
@@ -211,7 +214,8 @@ const quendraPage = (() => {
     const mouse = page.mouse;
     if (!locked() && !page.touchMode) {
       wantPointer = true;
-      if (page.running && !document.hidden) requestLock();
+      // Not while the page is away, nor while it decides whether the lock was lost to Escape.
+      if (page.running && inFront() && !settling) requestLock();
       return false;
     }
     if (!mouse.acquired) {
