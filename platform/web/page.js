@@ -307,6 +307,7 @@ const quendraPage = (() => {
 
   page.errorBox = (title, text) => new Promise((resolve) => {
     wantPointer = false;
+    loading.hidden = true;  // no frame may ever come: the box says why
     givePointerBack();
     const dialog = document.getElementById('error');
     dialog.querySelector('h2').textContent = title;
@@ -355,7 +356,8 @@ const quendraPage = (() => {
     loading.hidden = presented;
     if (ready) run(); else wanted = true;
   });
-  overlays.pause.addEventListener('click', () => {
+  overlays.pause.addEventListener('click', (event) => {
+    if (event.target.closest('#settings')) return;  // the settings are reached while paused
     if (lastPointerType === 'touch') page.touchMode = true;
     if (page.touchMode) {
       fingerReady = true;

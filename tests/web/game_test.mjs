@@ -120,6 +120,9 @@ export async function gameTests(t) {
   `hidden, the game waited as it was (${JSON.stringify([after, back])})`);
   check(await page.$eval('#pause', (e) => e.checkVisibility() && e.innerText.includes('Paused') &&
     e.innerText.includes('Click to go on')), 'the page says the game is paused');
+  for (let i = 0; i < 2; ++i) await page.click('#pause #mute');
+  check(await page.evaluate(() => quendraPage.muted && !document.pointerLockElement),
+    'the settings are at hand while paused, and a click there does not go on');
   await page.click('#pause');
   await waitState(page, () => quendraPage.state.windowActive === 1 && quendraPage.state.frames > 0,
     'frames after the click');
