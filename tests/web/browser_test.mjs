@@ -3,6 +3,7 @@
 // (FRAME_CHECK: tests/frame_check of the replay's build folder unless given). It runs the
 // game's tests with a mouse and keys (game_test.mjs), by touch on phones and a tablet
 // (touch_test.mjs), and the picture's looks and the page in a frame (looks_test.mjs).
+// SHOTS=FOLDER keeps screenshots of a phone's menu and games there, to be looked at.
 import { existsSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';

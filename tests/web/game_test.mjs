@@ -11,13 +11,13 @@ async function checkMenu(t, page, best) {
   const difference = firstDifference(raw, replayMenu(t, best).pixels);
   check(!difference, `the menu with best score ${best} is the replay's, pixel for pixel` +
     (difference ? ` (${difference})` : ''));
-  // And the page's canvas holds that page, each channel widened by bit replication.
+  // What the screen is given, each channel widened by bit replication.
   const rgba = await page.evaluate(() => quendraPage.test.canvas());
   const widened = raw.flatMap((p) => {
     const r = p >> 11, g = (p >> 5) & 63, b = p & 31;
     return [(r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2), 255];
   });
-  check(!firstDifference(rgba, widened), 'the canvas shows that page');
+  check(!firstDifference(rgba, widened), 'it goes to the screen widened by bit replication');
 }
 
 const shown = (page, selector) => page.$eval(selector, (e) => e.checkVisibility());

@@ -145,7 +145,7 @@ async function phone(t) {
   const ended = await state(page);  // runBest stays the last game's
   const scores = await page.$eval('#scores', (e) => e.checkVisibility() && e.innerText);
   check(scores && scores.replace(/\s+/g, ' ').includes(`Last game ${ended.runBest}`),
-    `the last game's score below the picture (${scores.replace(/\s+/g, ' ')})`);
+    `the last game's score below the picture (${String(scores).replace(/\s+/g, ' ')})`);
   await tap(page, '[data-key=F10]');
   await page.waitForSelector('#end:not([hidden])').catch(() => fail('no end after Leave'));
   check(await page.evaluate(() => quendraPage.exitCode === 0), 'Leave ended the program');
