@@ -5,8 +5,8 @@
 
 namespace web {
 
-// Copies the game's state where the page (and its tests) can read it; called at each flip
-// and before each wait for a message.
+// Copies the game's state where the page (and its tests) can read it, field by field under
+// names the program gives the page; called at each flip and before each wait for a message.
 void PublishState();
 
 }  // namespace web
