@@ -66,7 +66,7 @@ web-serve: web
 
 test-web: web
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j $(JOBS) --target quendra-replay
+	cmake --build $(BUILD) -j $(JOBS) --target quendra-replay frame_check
 	cd tests/web && npm ci --no-audit --no-fund
 	node tests/web/server_test.mjs
 	node tests/web/browser_test.mjs $(WEB_BUILD) $(BUILD)/quendra-replay

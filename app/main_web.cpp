@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <string>
 
 #include "app/app.h"
 #include "app/recording.h"
-#include "platform/best_score_file.h"
 #include "game/state.h"
+#include "platform/best_score_file.h"
 #include "platform/web/web.h"
 #include "replay/watch.h"
 
@@ -19,18 +21,51 @@ constexpr const char* kBestScoreFile = "/quendra/QUENDRA.DAT";
 // Every run is recorded here, in memory; the page offers it as a download when the run ends.
 constexpr const char* kRecording = "/quendra.replay";
 
+// The names of the state's fields, once, comma-separated; then their values at each publication.
+EM_JS(void, web_state_names, (const char* names), { quendraPage.stateNames(UTF8ToString(names)); });
 EM_JS(void, web_state, (const std::int32_t* values, int count),
-      { quendraPage.state = Array.from(HEAP32.subarray(values >> 2, (values >> 2) + count)); });
+      { quendraPage.publish(HEAP32.subarray(values >> 2, (values >> 2) + count)); });
 EM_JS(void, web_program_ended, (int code), { quendraPage.programEnded(code); });
 
 std::int32_t frames = 0;
 
-// The game's state for the page, in the order the page's `state` names them.
+// What the page sees of the game, and the name it has there: the one place that says both.
+struct Field {
+    const char* name;
+    std::int32_t (*value)();
+};
+constexpr Field kFields[] = {
+    {"frames", [] { return frames; }},
+    {"playing", [] { return std::int32_t{playing}; }},
+    {"score", [] { return score; }},
+    {"runBest", [] { return runBest; }},
+    {"bestScore", [] { return bestScore; }},
+    {"cursorX", [] { return cursorX; }},
+    {"cursorY", [] { return cursorY; }},
+    {"menuSelection", [] { return std::int32_t{menuSelection}; }},
+    {"windowActive", [] { return static_cast<std::int32_t>(windowActive); }},
+    {"lastTargetIndex", [] { return std::int32_t{lastTargetIndex}; }},
+    // The first target, which the tests aim at and follow through a pause.
+    {"targetX", [] { return std::int32_t{targets[0].x}; }},
+    {"targetY", [] { return std::int32_t{targets[0].y}; }},
+    {"targetFrame", [] { return std::int32_t{targets[0].frame}; }},
+};
+constexpr int kFieldCount = static_cast<int>(std::size(kFields));
+
+// The game's state for the page; the backend calls it through the hook main() gives it.
 void PublishState() {
-    const std::int32_t values[] = {++frames,     playing,     score,   runBest,
-                                   bestScore,    cursorX,     cursorY, menuSelection,
-                                   static_cast<std::int32_t>(windowActive)};
-    web_state(values, static_cast<int>(sizeof values / sizeof values[0]));
+    if (frames == 0) {
+        std::string names;
+        for (const Field& field : kFields) {
+            if (!names.empty()) names += ',';
+            names += field.name;
+        }
+        web_state_names(names.c_str());
+    }
+    ++frames;
+    std::int32_t values[kFieldCount];
+    for (int i = 0; i < kFieldCount; ++i) values[i] = kFields[i].value();
+    web_state(values, kFieldCount);
 }
 
 }  // namespace

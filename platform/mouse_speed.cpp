@@ -22,6 +22,7 @@ std::int32_t ScaleAxis(std::int32_t counts, double factor, double& rest) {
 bool MouseSpeed::Set(double factor) {
     if (!(factor >= MOUSE_SPEED_MIN && factor <= MOUSE_SPEED_MAX)) return false;  // NaN too
     factor_ = factor;
+    Forget();  // a fraction of the old speed means nothing at the new one
     return true;
 }
 

@@ -1,27 +1,36 @@
-// The browser mouse: Pointer Lock, its movement deltas 1:1. The page holds the lock while the
-// game has the pointer; a lock the browser takes back is "input lost", as on the desktop.
+// The browser mouse: Pointer Lock's movement deltas scaled by the player's mouse speed, and a
+// finger's aim on the picture. The page holds the lock while the game has the pointer; a lock
+// the browser takes back is "input lost", as on the desktop.
 #include <emscripten.h>
 
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/mouse_speed.h"
 #include "platform/platform.h"
 
 namespace {
 
-// 1 when the page holds the pointer (motion from before is dropped); else asks for the lock,
-// which the browser may grant later, and answers 0.
+// 1 when the page holds the pointer or plays by touch (what came before is dropped); else asks
+// for the lock, which the browser may grant later, and answers 0.
 EM_JS(int, web_mouse_acquire, (), { return quendraPage.mouseAcquire() ? 1 : 0; });
 EM_JS(void, web_mouse_unacquire, (), { quendraPage.mouseUnacquire(); });
-// 0 with dx, dy, buttons in out[0..2]; 1 when the lock was lost since the last read; 2 when
-// the pointer is not held.
-EM_JS(int, web_mouse_read, (std::int32_t* out), {
-    const mouse = quendraPage.mouse;
-    if (mouse.lost) { mouse.lost = false; return 1; }
-    if (!mouse.acquired) return 2;
-    HEAP32[out >> 2] = mouse.dx;
-    HEAP32[(out >> 2) + 1] = mouse.dy;
-    HEAP32[(out >> 2) + 2] = mouse.buttons;
-    mouse.dx = mouse.dy = 0;
-    return 0;
-});
+// 0 with what came since the last good read in out[0..5]: the mouse's dx, dy; the motion that
+// takes the crosshair to the finger, x and y; the button held now; a press since then.
+// 1 when the lock was lost since the last read; 2 when the pointer is not held. Only a good
+// read takes what it reports.
+EM_JS(int, web_mouse_read, (std::int32_t* out),
+      { return quendraPage.mouseRead(HEAP32, out >> 2); });
+// The player's mouse speed, as the page keeps it.
+EM_JS(double, web_mouse_speed, (), { return quendraPage.mouseSpeed; });
+
+MouseSpeed speed;
+
+// Mouse and finger together, held within 32 bits (a page can send any movement).
+std::int32_t Sum(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(std::int64_t{a} + b, INT32_MIN, INT32_MAX));
+}
 
 }  // namespace
 
@@ -29,20 +38,30 @@ namespace in {
 
 HRESULT Create() { return S_OK; }
 
-HRESULT Acquire() { return web_mouse_acquire() ? S_OK : DIERR_OTHERAPPHASPRIO; }
+HRESULT Acquire() {
+    if (!web_mouse_acquire()) return DIERR_OTHERAPPHASPRIO;
+    speed.Forget();
+    return S_OK;
+}
 
 void Unacquire() { web_mouse_unacquire(); }
 
 HRESULT Read(Reading& out) {
-    std::int32_t values[3] = {};
+    std::int32_t values[6] = {};
     switch (web_mouse_read(values)) {
         case 0: break;
         case 1: return DIERR_INPUTLOST;
         default: return DIERR_NOTACQUIRED;
     }
-    out.dx = values[0];
-    out.dy = values[1];
-    out.buttons = static_cast<std::uint8_t>(values[2] & 1);
+    // Set keeps the leftover fractions only while the factor stays; an unusable one is refused.
+    if (double factor = web_mouse_speed(); factor != speed.factor()) speed.Set(factor);
+    speed.Scale(values[0], values[1]);
+    // A finger's aim is already in the picture's pixels: the speed is the mouse's alone.
+    out.dx = Sum(values[0], values[2]);
+    out.dy = Sum(values[1], values[3]);
+    // A press and release that both came between two reads is held for this one, so the
+    // game's own latch sees the click; the release comes with the next read.
+    out.buttons = static_cast<std::uint8_t>((values[4] | values[5]) & 1);
     return S_OK;
 }
 

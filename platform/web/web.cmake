@@ -21,6 +21,9 @@ set_property(TARGET quendra-web APPEND PROPERTY LINK_DEPENDS "${web_dir}/pre.js"
 set(quendra_page_files
   index.html
   page.js
+  screen.js
+  touch.js
+  panel.js
   recording.js
   offline.js
   quendra.webmanifest)

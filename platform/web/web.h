@@ -5,8 +5,9 @@
 
 namespace web {
 
-// The page shows the game's state (and its tests read it), which only the program above the
-// seam knows: it hands the backend the function that copies it to the page (main_web.cpp).
+// The page shows the game's state (and its tests read it), field by field under names the
+// program gives the page; only the program above the seam knows them, so it hands the backend
+// the function that copies them to the page (main_web.cpp).
 using StatePublisher = void (*)();
 void SetStatePublisher(StatePublisher publisher);
 // Calls the publisher, if there is one; at each flip and before each wait for a message.

@@ -1,8 +1,8 @@
 // Checks screenshots of the real game: `frame_check same DUMP.bmp SHOT.ppm` says whether a
 // screenshot shows exactly the frame of a replay dump; `frame_check crosshair X Y SHOT.ppm`
-// whether the crosshair stands centred on (X, Y); `frame_check even DUMP.bmp SHOT.ppm` whether a
-// 1920x1080 screenshot shows the dump scaled with even pixels. Exit 0 when it does, 1 when not,
-// 2 on error.
+// whether the crosshair stands centred on (X, Y); `frame_check even DUMP.bmp SHOT.ppm [X Y W H]`
+// whether a screenshot shows the dump scaled with even pixels (in that area of it). Exit 0 when
+// it does, 1 when not, 2 on error.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -100,30 +100,42 @@ int Crosshair(int cx, int cy, const char* shotPath) {
     return checked > 0 && differing == 0 ? 0 : 1;
 }
 
-// A 1920x1080 screenshot shows the dump with even pixels: as drawing it nearest-neighbour at
-// 3 times its size and filtering that linearly to 1440x1080 at x = 240 gives, within 2 steps a
-// channel, with black bars.
-int Even(const char* dumpPath, const char* shotPath) {
-    constexpr int kScreenW = 1920, kAreaX = 240, kAreaW = 1440, kAreaH = 1080, kMultiple = 3;
+// A screenshot shows the dump with even pixels: on the largest 4:3 area, centred, as drawing
+// it nearest-neighbour at the next whole multiple of its size and filtering that linearly to
+// the area gives, within 2 steps a channel, with black bars. Given an area (x, y, width,
+// height, in area[0..3]), the dump is looked for there, and only there.
+int Even(const char* dumpPath, const char* shotPath, const int* area) {
     std::vector<std::uint16_t> dump;
     std::vector<unsigned char> rgb;
     int width = 0, height = 0;
     if (!ReadDump(dumpPath, dump) || !ReadPpm(shotPath, width, height, rgb)) return 2;
-    if (width != kScreenW || height != kAreaH) return 2;
+    const bool wide = width * kHeight >= height * kWidth;
+    int areaW = wide ? height * kWidth / kHeight : width;
+    int areaH = wide ? height : width * kHeight / kWidth;
+    int areaX = (width - areaW) / 2, areaY = (height - areaH) / 2;
+    if (area) {
+        areaX = area[0], areaY = area[1], areaW = area[2], areaH = area[3];
+        if (areaX < 0 || areaY < 0 || areaW < 1 || areaH < 1 || areaX + areaW > width ||
+            areaY + areaH > height)
+            return 2;
+    }
+    const int multiple = (areaH + kHeight - 1) / kHeight;
     auto page = [&dump](int x, int y) {
         return Widened(dump[static_cast<std::size_t>(y) * kWidth + x]);
     };
-    auto screen = [&rgb](int x, int y) {
-        const unsigned char* p = &rgb[(static_cast<std::size_t>(y) * kScreenW + x) * 3];
+    auto screen = [&rgb, width](int x, int y) {
+        const unsigned char* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
         return Color{double(p[0]), double(p[1]), double(p[2])};
     };
     int wrong = 0, worst = 0;
-    for (int y = 0; y < kAreaH; ++y)
-        for (int x = 0; x < kScreenW; ++x) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
             Color shown = screen(x, y), expected{};
-            if (x >= kAreaX && x < kAreaX + kAreaW)
-                expected = EvenReference(page, kWidth, kHeight, kMultiple, kAreaW, kAreaH,
-                                         x - kAreaX, y);
+            bool inside = x >= areaX && x < areaX + areaW && y >= areaY && y < areaY + areaH;
+            if (area && !inside) continue;
+            if (inside)
+                expected = EvenReference(page, kWidth, kHeight, multiple, areaW, areaH,
+                                         x - areaX, y - areaY);
             int off = 0;
             for (int k = 0; k < 3; ++k) off = std::max(off, int(std::abs(shown[k] - expected[k])));
             worst = std::max(worst, off);
@@ -140,8 +152,13 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "same") == 0) return Same(argv[2], argv[3]);
     if (argc == 5 && std::strcmp(argv[1], "crosshair") == 0)
         return Crosshair(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);
-    if (argc == 4 && std::strcmp(argv[1], "even") == 0) return Even(argv[2], argv[3]);
-    std::fprintf(stderr,
-                 "usage: frame_check same DUMP SHOT | crosshair X Y SHOT | even DUMP SHOT\n");
+    if (argc == 4 && std::strcmp(argv[1], "even") == 0) return Even(argv[2], argv[3], nullptr);
+    if (argc == 8 && std::strcmp(argv[1], "even") == 0) {
+        int area[4];
+        for (int i = 0; i < 4; ++i) area[i] = std::atoi(argv[4 + i]);
+        return Even(argv[2], argv[3], area);
+    }
+    std::fprintf(stderr, "usage: frame_check same DUMP SHOT | crosshair X Y SHOT |"
+                         " even DUMP SHOT [X Y WIDTH HEIGHT]\n");
     return 2;
 }

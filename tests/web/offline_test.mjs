@@ -66,7 +66,7 @@ const pageScript = (page) => page.evaluate(async () => (await fetch('page.js')).
 async function play(page) {
   await page.evaluate(() => { document.getElementById('stage').requestFullscreen = undefined; });
   await page.click('#start button');
-  await waitIn(page, () => quendraPage.state[0] >= 3, 'menu frames');
+  await waitIn(page, () => quendraPage.state.frames >= 3, 'menu frames');
 }
 // The registration's worker tried: 'activated' or 'redundant' (a failed install).
 const update = (page) => page.evaluate(async () => {

@@ -8,11 +8,10 @@ import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { serve } from '../../platform/web/serve.mjs';
-import { launch, readDump } from './common.mjs';
+import { STEP_MS, check, launch, readDump } from './harness.mjs';
 
 const [folder, replay] = process.argv.slice(2).map((path) => resolve(path));
 const scratch = mkdtempSync(join(tmpdir(), 'quendra-recording-'));
-const STEP_MS = 60000;
 const watchdog = setTimeout(() => abort('the test ran out of time'), 300000);
 let browser = null;
 const consoleLines = [];
@@ -26,10 +25,6 @@ function abort(message) {
     process.exit(1);
   }, 500);
 }
-function check(condition, message) {
-  if (!condition) throw new Error(message);
-  console.log(`ok: ${message}`);
-}
 const waitFor = (page, test, what, ...args) =>
   page.waitForFunction(test, { timeout: STEP_MS, polling: 20 }, ...args)
     .catch(() => { throw new Error(`no ${what}`); });
@@ -39,7 +34,7 @@ const samePage = (a, b) => a && a.length === b.length && a.every((value, i) => v
 try {
   const server = await serve(folder);
   const url = `http://127.0.0.1:${server.address().port}/`;
-  browser = await launch(scratch, STEP_MS);
+  browser = await launch(scratch);
   const page = await browser.newPage();
   page.setDefaultTimeout(STEP_MS);
   page.on('pageerror', (error) => consoleLines.push(error.message));
@@ -50,13 +45,13 @@ try {
   await page.goto(url, { waitUntil: 'load' });
   await page.evaluate(() => { document.getElementById('stage').requestFullscreen = undefined; });
   await page.click('#start button');
-  await waitFor(page, () => document.pointerLockElement && quendraPage.state[0] >= 3, 'menu');
+  await waitFor(page, () => document.pointerLockElement && quendraPage.state.frames >= 3, 'menu');
   await page.keyboard.press('Enter');
-  await waitFor(page, () => quendraPage.state[1] === 1, 'game');
+  await waitFor(page, () => quendraPage.state.playing === 1, 'game');
   await page.evaluate(async () => {
     const frames = (n) => new Promise((done) => {
-      const until = quendraPage.state[0] + n;
-      const poll = () => (quendraPage.state[0] >= until ? done() : setTimeout(poll, 2));
+      const until = quendraPage.state.frames + n;
+      const poll = () => (quendraPage.state.frames >= until ? done() : setTimeout(poll, 2));
       poll();
     });
     for (const [dx, dy] of [[30, 45], [-12, 7], [40, -20]]) {
@@ -69,11 +64,11 @@ try {
     await frames(40);  // past a second of play: a checkpoint in the game
   });
   await page.keyboard.press('Escape');
-  await waitFor(page, () => quendraPage.state[1] === 0, 'menu after Escape');
+  await waitFor(page, () => quendraPage.state.playing === 0, 'menu after Escape');
   await page.keyboard.press('Enter');
-  await waitFor(page, () => quendraPage.state[1] === 1, 'second game');
+  await waitFor(page, () => quendraPage.state.playing === 1, 'second game');
   await page.keyboard.press('Escape');
-  await waitFor(page, () => quendraPage.state[1] === 0, 'menu after the second game');
+  await waitFor(page, () => quendraPage.state.playing === 0, 'menu after the second game');
   await page.keyboard.down('Alt');
   await page.keyboard.press('F10');
   await page.keyboard.up('Alt');
@@ -106,7 +101,7 @@ try {
   await chooser.uploadFile(recorded);
   await ended(page);
   const watched = await page.evaluate(() => [quendraPage.exitCode, quendraPage.test.rawPage(),
-    quendraPage.state[0]]);
+    quendraPage.state.frames]);
   check(watched[0] === 0 && watched[2] > 20, `the recording played in the canvas (exit ` +
     `${watched[0]}, ${watched[2]} frames)`);
   check(samePage(watched[1], replayed), 'and showed the same last frame');
