@@ -146,21 +146,21 @@ TEST_F(PlayFrameTest, EveryFiftyPointsBringOneMoreTargetAtTheNextStep) {
 
 class HitAreaTest : public PlayFrameTest, public ::testing::WithParamInterface<int> {};
 
-// The crosshair's centre must lie on the picture as drawn: its size and where it sits in the
-// cell are the drawing table's (45 at 57, 75 at 42, 125 at 17, 158 at 0).
+// The crosshair's centre must lie on the picture as drawn (45 at 57 in the cell, 75 at 42, 125
+// at 17, 158 at 0): its edges on both axes, its centre, and 20 pixels outside.
 TEST_P(HitAreaTest, CrosshairCentreMustLieOnTheDrawnPicture) {
     const int frame = GetParam(), group = frame / 5;
     const int size = std::array{45, 75, 125, 158}[group], at = std::array{57, 42, 17, 0}[group];
     const int in = at + size / 2;
-    const std::tuple<int, int, bool> cases[] = {
-        {at - 1, in, false}, {at, in, true}, {at + size - 1, in, true}, {at + size, in, false},
-        {in, at - 1, false}, {in, at, true}, {in, at + size - 1, true}, {in, at + size, false}};
-    for (const auto& [dx, dy, hit] : cases) {
-        targets[0] = Target{100, 100, static_cast<std::uint16_t>(frame)};
-        cursorX = 100 + dx, cursorY = 100 + dy;
-        ShotFrame();
-        EXPECT_EQ(targets[0].frame, hit ? FRAME_HIT : frame) << "cursor at +" << dx << ", +" << dy;
-    }
+    for (auto [d, hit] : {std::pair{at - 20, false}, {at - 1, false}, {at, true}, {in, true},
+                          {at + size - 1, true}, {at + size, false}, {at + size + 19, false}})
+        for (bool across : {false, true}) {
+            targets[0] = Target{100, 100, static_cast<std::uint16_t>(frame)};
+            cursorX = 100 + (across ? in : d), cursorY = 100 + (across ? d : in);
+            ShotFrame();
+            EXPECT_EQ(targets[0].frame, hit ? FRAME_HIT : frame) << "cursor at " << cursorX - 100
+                                                                 << ", " << cursorY - 100;
+        }
 }
 
 INSTANTIATE_TEST_SUITE_P(EachSize, HitAreaTest, ::testing::Values(0, 4, 5, 9, 10, 14, 15, 19));
