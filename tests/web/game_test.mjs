@@ -3,7 +3,7 @@
 // was, ends only by the player's Escape, and leaves its best score, the mouse speed and the
 // sound setting for the next visit; the loading indicator and the error dialogs show.
 import {
-  STEP_MS, check, fail, firstDifference, replayMenu, start, state, waitState,
+  STEP_MS, altF10, check, fail, firstDifference, replayMenu, start, state, waitState,
 } from './harness.mjs';
 
 async function checkMenu(t, page, best) {
@@ -221,9 +221,7 @@ export async function gameTests(t) {
   await page.bringToFront();
   await waitState(page, () => quendraPage.state.windowActive === 1, 'restore when shown again');
 
-  await page.keyboard.down('Alt');
-  await page.keyboard.press('F10');
-  await page.keyboard.up('Alt');
+  await altF10(page);
   await page.waitForSelector('#end:not([hidden])').catch(() => fail('no end'));
   check(await page.evaluate(() => quendraPage.exitCode === 0 && !document.pointerLockElement),
     'Alt+F10 ended the program normally and gave the pointer back');

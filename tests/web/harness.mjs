@@ -1,8 +1,9 @@
-// What the browser tests share: the browser, checks that stop the run with a message, waits on
-// the page's published state, the replay's menu and dumps, and screenshots as the PPM files
-// frame_check reads.
+// What the browser tests share: a run with its browser and its time limit, checks that stop the
+// run with a message, waits on the page's published state, the replay's menu and dumps, and
+// screenshots as the PPM files frame_check reads.
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { inflateSync } from 'node:zlib';
 import puppeteer from 'puppeteer-core';
@@ -11,7 +12,7 @@ export const STEP_MS = 60000;  // generous: on a loaded machine the renderer can
 
 // Debian's chromium, headless, with its profile in `scratch`; FIREFOX=/usr/bin/firefox-esr
 // runs the tests in Firefox instead (not part of CI).
-export function launch(scratch) {
+function launch(scratch) {
   const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
   return puppeteer.launch(process.env.FIREFOX ? {
     browser: 'firefox', executablePath: process.env.FIREFOX, headless: true,
@@ -25,13 +26,66 @@ export function launch(scratch) {
   });
 }
 
-export class Failure extends Error {}
+class Failure extends Error {}
 export function fail(message) {
   throw new Failure(message);
 }
 export function check(condition, message) {
   if (!condition) fail(message);
   console.log(`ok: ${message}`);
+}
+
+// Runs `tests(t)` with a scratch folder (t.scratch), the browser (t.browser) and t.newPage, a
+// tab whose script errors fail the run and whose console lines (t.lines) a failure shows. A
+// failure, or a run past `limitMs`, kills the browser and exits non-zero: nothing hangs CI.
+export async function run(name, limitMs, tests) {
+  const t = { scratch: mkdtempSync(join(tmpdir(), `quendra-${name}-`)), lines: [] };
+  const problems = [];
+  const abort = (message) => {
+    console.error(`FAIL: ${message}`);
+    for (const line of t.lines.slice(-40)) console.error(`  page: ${line}`);
+    t.browser?.process()?.kill('SIGKILL');
+    setTimeout(() => {  // once the browser has let go of its profile
+      rmSync(t.scratch, { recursive: true, force: true });
+      process.exit(1);
+    }, 500);
+  };
+  const watchdog = setTimeout(() => abort('the test ran out of time'), limitMs);
+  try {
+    t.browser = await launch(t.scratch);
+    t.newPage = async () => {
+      const page = await t.browser.newPage();
+      page.setDefaultTimeout(STEP_MS);
+      page.on('pageerror', (error) => {
+        problems.push(error.message);
+        t.lines.push(error.message);
+      });
+      page.on('console', (message) => t.lines.push(message.text()));
+      // testFrames(n) resolves once n more states are published; the tests time input by it.
+      await page.evaluateOnNewDocument(() => {
+        window.testFrames = (n) => new Promise((resolve, reject) => {
+          const until = (quendraPage.state.frames || 0) + n, deadline = performance.now() + 20000;
+          const poll = () => {
+            if (quendraPage.state.frames >= until) resolve();
+            else if (performance.now() > deadline) reject(new Error(`frames stopped: ${JSON.stringify(
+              [quendraPage.state, !!document.pointerLockElement, document.hasFocus()])}`));
+            else setTimeout(poll, 2);
+          };
+          poll();
+        });
+      });
+      return page;
+    };
+    await tests(t);
+    check(problems.length === 0, `no script errors${problems.length ? ': ' + problems : ''}`);
+    await t.browser.close();
+  } catch (error) {
+    abort(error instanceof Failure ? error.message : error.stack || String(error));
+    await new Promise(() => {});  // abort exits
+  }
+  clearTimeout(watchdog);
+  rmSync(t.scratch, { recursive: true, force: true });
+  console.log(`all ${name} tests passed`);
 }
 
 // The game's state at the page's last publication, by name.
@@ -44,6 +98,12 @@ const diagnose = (page) => page.evaluate(() => JSON.stringify({
 export const waitState = (page, test, what, ...args) =>
   page.waitForFunction(test, { timeout: STEP_MS, polling: 20 }, ...args)
     .catch(async () => fail(`no ${what}: ${await diagnose(page)}`));
+
+export async function altF10(page) {
+  await page.keyboard.down('Alt');
+  await page.keyboard.press('F10');
+  await page.keyboard.up('Alt');
+}
 
 // Clicks (or taps) "play" and waits for the menu's first frames. Not in full screen: in
 // headless chromium that now and then holds the page back for seconds, and shows nothing.

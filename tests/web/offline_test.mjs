@@ -3,35 +3,16 @@
 // One visit, under 300 kB compressed, makes the page installable and playable with the server
 // gone; a new build replaces the old one whole, and no page ever gets a mix of the two.
 import { execFileSync } from 'node:child_process';
-import { appendFileSync, copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync }
-  from 'node:fs';
-import { tmpdir } from 'node:os';
+import { appendFileSync, copyFileSync, existsSync, mkdirSync, readFileSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
+import { STEP_MS, check, fail, run, start, waitState } from './harness.mjs';
 
 const folder = resolve(process.argv[2]);
 const pack = join(dirname(fileURLToPath(import.meta.url)), '../../platform/web/pack.mjs');
-const scratch = mkdtempSync(join(tmpdir(), 'quendra-offline-'));
-const STEP_MS = 60000;
-let browser = null, server = null;
+let server = null;
 const sockets = new Set();
-const watchdog = setTimeout(() => abort('the test ran out of time'), 300000);
-
-function abort(message) {
-  console.error(`FAIL: ${message}`);
-  browser?.process()?.kill('SIGKILL');
-  setTimeout(() => {  // once the browser has let go of its profile
-    rmSync(scratch, { recursive: true, force: true });
-    process.exit(1);
-  }, 500);
-}
-class Failure extends Error {}
-function check(condition, message) {
-  if (!condition) throw new Failure(message);
-  console.log(`ok: ${message}`);
-}
 
 // A build folder's worker list: { version, files: { NAME: hash } }.
 const buildOf = (dir) =>
@@ -57,17 +38,8 @@ async function stopServer() {
   await new Promise((done) => server.close(done));
 }
 
-const waitIn = (page, test, what, ...values) =>
-  page.waitForFunction(test, { timeout: STEP_MS, polling: 50 }, ...values)
-    .catch(() => { throw new Failure(`no ${what}`); });
 const caches = (page) => page.evaluate(() => caches.keys());
 const pageScript = (page) => page.evaluate(async () => (await fetch('page.js')).text());
-// Clicks "play" and waits for the menu's frames (not in full screen, as the browser test).
-async function play(page) {
-  await page.evaluate(() => { document.getElementById('stage').requestFullscreen = undefined; });
-  await page.click('#start button');
-  await waitIn(page, () => quendraPage.state.frames >= 3, 'menu frames');
-}
 // The registration's worker tried: 'activated' or 'redundant' (a failed install).
 const update = (page) => page.evaluate(async () => {
   const registration = await navigator.serviceWorker.getRegistration();
@@ -82,9 +54,9 @@ const update = (page) => page.evaluate(async () => {
   return worker.state;
 });
 
-try {
+await run('offline', 300000, async (t) => {
   // The page served from a copy of the build, and the next build beside it (page.js changed).
-  const site = join(scratch, 'site'), next = join(scratch, 'next');
+  const site = join(t.scratch, 'site'), next = join(t.scratch, 'next');
   const first = buildOf(folder);
   const names = [...Object.keys(first.files), 'sw.js'];
   copyPage(folder, site, names);
@@ -96,20 +68,11 @@ try {
 
   const port = await startServer(site, 0);
   const url = `http://127.0.0.1:${port}/`;
-  browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true,
-    timeout: STEP_MS, protocolTimeout: STEP_MS,
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync',
-      `--user-data-dir=${join(scratch, 'profile')}`],
-  });
-  const page = await browser.newPage();
-  const problems = [];
-  page.on('pageerror', (error) => problems.push(error.message));
+  const page = await t.newPage();
 
   // The first visit: the page, its worker and the worker's copies of every file.
   await page.goto(url, { waitUntil: 'load' });
-  await waitIn(page, () => navigator.serviceWorker.ready.then(() => true), 'worker');
+  await waitState(page, () => navigator.serviceWorker.ready.then(() => true), 'worker');
   const firstVisit = bytesSent();
   check(firstVisit < 300000, `the first visit downloads under 300 kB (${firstVisit} bytes)`);
   const cdp = await page.createCDPSession();
@@ -124,7 +87,7 @@ try {
 
   await stopServer();
   await page.reload({ waitUntil: 'load' });
-  await play(page);
+  await start(page);
   check(true, 'with the server gone, a reload plays');
 
   // The next build's worker before its files (a server half way through an update): it is
@@ -137,9 +100,9 @@ try {
   // The whole next build: a new page takes it at once, while the page already open (a game in
   // its menu) goes on with the files of the build it was loaded with.
   copyPage(next, site, names);
-  const other = await browser.newPage();
+  const other = await t.newPage();
   await other.goto(url, { waitUntil: 'load' });
-  await waitIn(other, async (name) => {
+  await waitState(other, async (name) => {
     const registration = await navigator.serviceWorker.getRegistration();
     return (await caches.has(name)) && !registration.installing && !registration.waiting;
   }, 'new build taking over', `quendra-build-${second.version}`);
@@ -148,7 +111,7 @@ try {
   await other.reload({ waitUntil: 'load' });
   check(await other.evaluate(() => typeof quendraRebuilt !== 'undefined'),
     'a reload after the new build takes over serves the new files');
-  await play(other);
+  await start(other);
 
   // Once the old page is closed, its build's cache goes.
   await page.close();
@@ -156,17 +119,9 @@ try {
     await other.reload({ waitUntil: 'load' });
     const names = await caches(other);
     if (!names.includes(`quendra-build-${first.version}`)) break;
-    if (Date.now() > deadline) throw new Failure(`the old build stays cached: ${names}`);
+    if (Date.now() > deadline) fail(`the old build stays cached: ${names}`);
     await new Promise((again) => setTimeout(again, 500));
   }
   check(true, 'the old build\'s cache is deleted once no page uses it');
-  check(problems.length === 0, `no script errors${problems.length ? ': ' + problems : ''}`);
-} catch (error) {
-  abort(error instanceof Failure ? error.message : error.stack || String(error));
-  await new Promise(() => {});  // abort exits
-}
-await browser.close();
-await stopServer();
-clearTimeout(watchdog);
-rmSync(scratch, { recursive: true, force: true });
-console.log('all offline tests passed');
+  await stopServer();
+});
