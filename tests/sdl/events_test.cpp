@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <span>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/resource.h"
 #include "platform/sdl/sdl.h"
+#include "platform/surface.h"
 #include "platform/window.h"
 
 // Last: Xlib's macros (None, Success, Bool...) would break the headers above.
@@ -145,48 +145,23 @@ TEST_F(SdlWindow, LosingTheFocusGivesThePointerBackAndStopsTheFrames) {
     in::Release();
 }
 
-// One part of the icon resource as a bitmap file of its own, for SDL to read: the colours (the
-// XOR bitmap, with its palette) or the mask (the AND bitmap, 1 for transparent) below them.
-SDL_Surface* IconPart(std::span<const std::uint8_t> image, bool mask) {
-    auto le = [&image](std::size_t at, int n) {
-        std::uint32_t v = 0;
-        for (int i = n - 1; i >= 0; --i) v = v << 8 | image[at + i];
-        return v;
-    };
-    const std::uint32_t width = le(4, 4), bits = le(14, 2), used = le(32, 4);
-    const std::uint32_t colours = used ? used : 1u << bits, palette = 40 + 4 * colours;
-    const std::uint32_t xorBytes = (width * bits + 31) / 32 * 4 * width;
-    std::vector<std::uint8_t> file(14 + 40);
-    std::memcpy(file.data() + 14, image.data(), 40);
-    const std::uint8_t black[4] = {0, 0, 0, 0}, white[4] = {255, 255, 255, 0};
+// One part of a 4-bit icon image as a bitmap of its own: the colours with their palette, or the
+// mask below them (1 for transparent, read as white).
+Bitmap IconPart(std::span<const std::uint8_t> image, bool mask, std::vector<std::uint8_t>& dib) {
+    const std::size_t width = image[4], maskAt = 40 + 64 + (width * 4 + 31) / 32 * 4 * width;
+    dib.assign(image.begin(), image.begin() + 40);
+    dib[8] = image[4];  // the image's height counts both parts
     if (mask) {
-        file.insert(file.end(), black, black + 4);
-        file.insert(file.end(), white, white + 4);
+        dib[14] = 1, dib[32] = 2;
+        dib.insert(dib.end(), {0, 0, 0, 0, 255, 255, 255, 0});
+        dib.insert(dib.end(), image.begin() + maskAt,
+                   image.begin() + maskAt + (width + 31) / 32 * 4 * width);
     } else {
-        file.insert(file.end(), image.begin() + 40, image.begin() + palette);
+        dib.insert(dib.end(), image.begin() + 40, image.begin() + maskAt);
     }
-    const std::size_t offset = file.size();
-    const std::uint32_t from = mask ? palette + xorBytes : palette;
-    const std::uint32_t size = mask ? (width + 31) / 32 * 4 * width : xorBytes;
-    file.insert(file.end(), image.begin() + from, image.begin() + from + size);
-    auto put = [&file](std::size_t at, std::uint32_t value, int n) {
-        for (int i = 0; i < n; ++i) file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    };
-    file[0] = 'B', file[1] = 'M';
-    put(2, static_cast<std::uint32_t>(file.size()), 4);
-    put(10, static_cast<std::uint32_t>(offset), 4);
-    put(14 + 8, width, 4);  // the icon's height counts both parts
-    put(14 + 20, 0, 4);
-    if (mask) put(14 + 14, 1, 2), put(14 + 32, 2, 4);
-    SDL_Surface* read = SDL_LoadBMP_RW(SDL_RWFromConstMem(file.data(), int(file.size())), 1);
-    SDL_Surface* argb =
-        read ? SDL_ConvertSurfaceFormat(read, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
-    SDL_FreeSurface(read);
-    return argb;
-}
-
-std::uint32_t At(const SDL_Surface* surface, int x, int y) {
-    return static_cast<const std::uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x];
+    Bitmap part;
+    EXPECT_TRUE(image[14] == 4 && DecodeBitmap(dib, part));
+    return part;
 }
 
 // What the X server holds as the window's icon (_NET_WM_ICON: width, height, then ARGB pixels
@@ -217,22 +192,20 @@ TEST_F(SdlWindow, TheIconTheDesktopGetsIsTheResourcesPictureTheRightWayUp) {
     for (std::uint16_t id = 1; !FindResource(RT_ICON, id).empty(); ++id)
         if (FindResource(RT_ICON, id)[4] == size) image = FindResource(RT_ICON, id);
     ASSERT_FALSE(image.empty()) << "no " << size << "-pixel picture in the icon";
-    SDL_Surface* colours = IconPart(image, false);
-    SDL_Surface* mask = IconPart(image, true);
-    ASSERT_TRUE(colours && mask) << SDL_GetError();
+    std::vector<std::uint8_t> colourBytes, maskBytes;
+    const Bitmap colours = IconPart(image, false, colourBytes), mask = IconPart(image, true, maskBytes);
     int wrong = 0, clear = 0;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const auto got = static_cast<std::uint32_t>(icon[2 + std::size_t(y) * size + x]);
-            const bool transparent = (At(mask, x, y) & 0xFFFFFF) != 0;
+            const COLORREF c = colours.ColorAt(x, y);
+            const bool transparent = mask.ColorAt(x, y) != 0;
             clear += transparent;
             wrong += transparent ? got >> 24 != 0
-                                 : got != (0xFF000000 | (At(colours, x, y) & 0xFFFFFF));
+                                 : got != (0xFF000000 | (c & 0xFF) << 16 | (c & 0xFF00) | c >> 16);
         }
     EXPECT_EQ(wrong, 0);
     EXPECT_GT(clear, 0);  // the mask is there to be seen
-    SDL_FreeSurface(colours);
-    SDL_FreeSurface(mask);
 }
 
 }  // namespace
