@@ -5,19 +5,16 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "replay/runner.h"
 #include "replay/script.h"
-#include "tests/test_support.h"
 
 namespace {
 
@@ -30,8 +27,8 @@ struct Outcome {
 };
 
 // Runs quendra-replay with `arguments` in a fresh folder holding `script` as the file "script",
-// standard input and output redirected from and to `input` and `output`; `setup` (shell
-// commands ending in ';') runs first, in the same shell. A run that hangs is ended after 30 s.
+// with standard input and output from and to `input` and `output`, after `setup` (shell
+// commands ending in ';'); a run that hangs is ended after 30 s.
 Outcome RunReplay(const std::string& arguments, const std::string& script,
                   const std::string& input = "script", const std::string& output = "out",
                   const std::string& setup = "") {
@@ -39,9 +36,8 @@ Outcome RunReplay(const std::string& arguments, const std::string& script,
     EXPECT_NE(mkdtemp(dir), nullptr);
     std::string base = dir;
     std::ofstream(base + "/script", std::ios::binary) << script;
-    std::string command = "cd " + base + " && " + setup + " timeout 30 " QUENDRA_REPLAY " " +
-                          arguments + " < " + input + " > " + output + " 2> err";
-    int status = std::system(command.c_str());
+    int status = std::system(("cd " + base + " && " + setup + " timeout 30 " QUENDRA_REPLAY " " +
+                              arguments + " < " + input + " > " + output + " 2> err").c_str());
     Outcome outcome;
     outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     auto slurp = [](const std::string& path) {
@@ -197,26 +193,6 @@ TEST(Replay, RefusesABadCommandLine) {
     }
     // "--" ends the options: a script may be named like one.
     EXPECT_EQ(RunReplay("-- -x", "state\n", "-x", "out", "mv script ./-x;").code, 0);
-}
-
-// What lines mean once read: keys with their modifiers (1 shift, 2 ctrl, 4 alt), times, and mouse
-// motion to both ends of the signed 32-bit range.
-TEST(Replay, LinesKeepKeysModifiersTimesAndMotion) {
-    std::istringstream script("key up\nkey alt+f10\nkey ctrl+shift+x\nkey f1\nkey space\n"
-                              "key page-up\nwait 000000000042\nmouse -2147483648 2147483647\n");
-    replay::Script parsed;
-    replay::ParseError error;
-    ASSERT_TRUE(replay::ParseScript(script, parsed, error)) << error.message;
-    using Row = std::array<std::int64_t, 5>;  // key, modifiers, ms, dx, dy
-    const std::vector<Row> expected = {
-        {0x26, 0, 0, 0, 0}, {0x79, 4, 0, 0, 0}, {'X', 3, 0, 0, 0}, {0x70, 0, 0, 0, 0},
-        {0x20, 0, 0, 0, 0}, {0xFF, 0, 0, 0, 0} /* a key the game knows nothing of */,
-        {0, 0, 42, 0, 0},   {0, 0, 0, -2147483648, 2147483647}};
-    std::vector<Row> lines;
-    replay::Script::Cursor at;
-    for (replay::Line line; parsed.Next(at, line);)
-        lines.push_back({line.key, line.modifiers, line.ms, line.dx, line.dy});
-    EXPECT_EQ(lines, expected);
 }
 
 // The dump keeps every 16-bit value: a 16-bit bottom-up BMP with RGB565 masks.

@@ -1,6 +1,8 @@
-// The window procedure, the keyboard commands, RenderFrame, and how the program starts and ends.
+// The window procedure, the keyboard commands, RenderFrame, and how the program starts and ends,
+// with or without its mouse and sounds.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <tuple>
 
@@ -102,7 +104,12 @@ TEST_F(ShellTest, DestroyReleasesWhatExistsAndQuitsWithZero) {
     scripted::world().faults.mouse = true;  // a partial start-up: no mouse, so no more pictures
     ASSERT_EQ(InitGame(window_), S_OK);
     EXPECT_TRUE(loadingPicture && directInput && screen);
-    EXPECT_FALSE(spritesPicture || audioManager);
+    EXPECT_FALSE(spritesPicture || audioManager || mouseDevice);
+    const MouseState held{7, -8, 9, {0x80, 1, 2, 3, 4, 5, 6, 7}};
+    mouseState = held;
+    ReadMouse();  // without a device: the record stays as it was
+    EXPECT_EQ(std::memcmp(&mouseState, &held, sizeof held), 0);
+    EXPECT_EQ(scripted::world().readCalls, 0u);
     FreeGame();
     EXPECT_FALSE(loadingPicture || screen || directInput || scripted::world().displayOpen);
 }
@@ -138,6 +145,33 @@ TEST_F(ShellTest, WithoutAMouseTheLoadingNoticeShowsUntilTheFirstFrameFails) {
         for (int x = 0; x < 64; ++x)
             ASSERT_EQ(scripted::world().lastFrame[(232 + y) * 640 + 288 + x],
                       ColorToPixel(notice.ColorAt(x, y)));
+}
+
+// A device that keeps answering "input lost" does not hold up the frame: the read gives up while
+// it still says so. Retried at once until the device is back: mouse_faults.
+using MouseTest = ShellTest;
+TEST_F(MouseTest, ADeviceLostForLongDoesNotHoldUpTheFrame) {
+    ASSERT_EQ(InitMouse(window_), S_OK);
+    scripted::world().faults.mouseRead = 1, scripted::world().faults.acquireLost = 10000000;
+    EXPECT_EQ(ReadMouse(), S_OK);
+    EXPECT_GT(scripted::world().faults.acquireLost, 0u);
+}
+
+// A sound that could not be prepared refuses to play but still stops; prepared later, it plays.
+// (A game without a sound engine is the silent scenario.)
+TEST_F(ShellTest, ASoundThatCouldNotBePreparedRefusesToPlayButStillStops) {
+    scripted::world().faults.prepare = true;
+    EXPECT_EQ(InitSounds(), S_OK);
+    ASSERT_TRUE(shotSound && dieSound && splatSound);  // loaded all the same
+    EXPECT_EQ(shotSound->Play(DMUS_SEGF_SECONDARY), E_FAIL);
+    EXPECT_EQ(shotSound->Stop(DMUS_SEGF_BEAT), S_OK);
+    EXPECT_EQ(Output(), "sound stop shot\n");
+    scripted::world().faults.prepare = false;
+    EXPECT_EQ(shotSound->Prepare(), S_OK);
+    EXPECT_EQ(shotSound->Play(DMUS_SEGF_SECONDARY), S_OK);
+    EXPECT_EQ(Output(), "sound play shot\n");
+    FreeSounds();
+    EXPECT_FALSE(audioManager || shotSound || dieSound || splatSound);
 }
 
 }  // namespace
