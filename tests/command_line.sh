@@ -38,7 +38,8 @@ done
 
 # After "--" every word is an argument, which the game takes none of, and quendra-replay's script.
 for command in "$game --bogus" "$game -w" "$game extra" "$game --window --help-me" \
-  "$game -- --help" "$replay -- --help" \
+  "$game -- --help" "$replay -- --help" "$replay" "$replay --seed" "$replay --seed x -" \
+  "$replay --clock -5 -" "$replay --fail disk -" "$replay --frobnicate -" "$replay - -" \
   "$game --mouse-speed" "$game --mouse-speed 0.2" "$game --mouse-speed=4.01" \
   "$game --mouse-speed nan" "$game --mouse-speed=inf" "$game --mouse-speed 2x" \
   "$game --mouse-speed 0x2" "$game --mouse-speed= 2"; do
@@ -46,6 +47,15 @@ for command in "$game --bogus" "$game -w" "$game extra" "$game --window --help-m
   run $command
   expect 2 err "usage:"
 done
+for command in "$replay no-such-script" "$replay /tmp"; do
+  # shellcheck disable=SC2086
+  run $command
+  expect 2 err "can't read the script"
+done
+echo state > ./-x
+command="$replay -- -x"
+run "$replay" -- -x
+expect 0 out "exit 0"
 
 # A malformed recording is refused with its line before anything starts.
 printf 'wait 1\nframe\nwait soon\n' > bad.replay

@@ -2,15 +2,13 @@
 // respawns run on the storage made at start-up, also while a recorder writes them down.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstddef>
-#include <cstdio>
-#include <cstdlib>
-#include <new>
-
 #include <fcntl.h>
 
+#include <atomic>
+#include <cstddef>
+#include <cstdlib>
 #include <memory>
+#include <new>
 
 #include "app/app.h"
 #include "app/state_line.h"
@@ -19,14 +17,11 @@
 #include "platform/recorder.h"
 #include "tests/test_support.h"
 
-namespace {
-std::atomic<long> allocations{0};
-}
-
 // Every allocation of this test program is counted. The whole family is replaced, so that
 // every form (plain, array, nothrow, aligned) allocates and frees through the same functions;
 // replacing only some would pair a library new with this delete (a mismatch sanitizers catch).
 namespace {
+std::atomic<long> allocations{0};
 void* Allocate(std::size_t size, std::size_t alignment = 0) {
     ++allocations;
     if (alignment <= alignof(std::max_align_t)) return std::malloc(size ? size : 1);
@@ -39,30 +34,24 @@ void* AllocateOrThrow(std::size_t size, std::size_t alignment = 0) {
 }
 }  // namespace
 
-void* operator new(std::size_t n) { return AllocateOrThrow(n); }
-void* operator new[](std::size_t n) { return AllocateOrThrow(n); }
-void* operator new(std::size_t n, std::align_val_t a) { return AllocateOrThrow(n, std::size_t(a)); }
-void* operator new[](std::size_t n, std::align_val_t a) { return AllocateOrThrow(n, std::size_t(a)); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
-void* operator new(std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
-    return Allocate(n, std::size_t(a));
-}
-void* operator new[](std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
-    return Allocate(n, std::size_t(a));
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
+#define QUENDRA_NEW(except, call, ...)                                              \
+    void* operator new(std::size_t n __VA_OPT__(, ) __VA_ARGS__) except { return call; } \
+    void* operator new[](std::size_t n __VA_OPT__(, ) __VA_ARGS__) except { return call; }
+QUENDRA_NEW(, AllocateOrThrow(n))
+QUENDRA_NEW(, AllocateOrThrow(n, std::size_t(a)), std::align_val_t a)
+QUENDRA_NEW(noexcept, Allocate(n), const std::nothrow_t&)
+QUENDRA_NEW(noexcept, Allocate(n, std::size_t(a)), std::align_val_t a, const std::nothrow_t&)
+#undef QUENDRA_NEW
+#define QUENDRA_DELETE(...)                                                             \
+    void operator delete(void* p __VA_OPT__(, ) __VA_ARGS__) noexcept { std::free(p); } \
+    void operator delete[](void* p __VA_OPT__(, ) __VA_ARGS__) noexcept { std::free(p); }
+QUENDRA_DELETE()
+QUENDRA_DELETE(std::size_t)
+QUENDRA_DELETE(std::align_val_t)
+QUENDRA_DELETE(std::size_t, std::align_val_t)
+QUENDRA_DELETE(const std::nothrow_t&)
+QUENDRA_DELETE(std::align_val_t, const std::nothrow_t&)
+#undef QUENDRA_DELETE
 
 namespace {
 

@@ -46,8 +46,8 @@ pid_t Start(const fs::path& folder, const fs::path& script) {
 
 TEST(KillTest, EveryBestScoreFileSeenOrLeftIsWhole) {
     // Memory is a faster disk: more writes run in the time before each kill.
-    fs::path base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : fs::temp_directory_path();
-    std::string name = (base / "quendra-kill-XXXXXX").string();
+    std::string name = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    name += "/quendra-kill-XXXXXX";
     ASSERT_NE(mkdtemp(name.data()), nullptr);
     const fs::path folder = name, file = folder / "QUENDRA.DAT", script = folder / "script";
     {
@@ -58,9 +58,8 @@ TEST(KillTest, EveryBestScoreFileSeenOrLeftIsWhole) {
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
-    // Each kill falls within 30 ms of the round's first write, also on a slow machine.
-    std::uniform_int_distribution<int> moment(0, 30);
-    auto identity = [&] {
+    std::uniform_int_distribution<int> moment(0, 30);  // ms after the round's first write
+    auto identity = [&] {  // a new file in the folder: the round has written
         struct stat status {};
         stat(file.c_str(), &status);
         return status.st_ino;
@@ -68,18 +67,17 @@ TEST(KillTest, EveryBestScoreFileSeenOrLeftIsWhole) {
 
     int kills = 0, exits = 0, reads = 0, broken = 0;
     std::set<int> seen;
-    constexpr int together = 2;
+    constexpr int together = 2;  // instances in one folder
     for (int round = 0; round < 60; ++round) {
-        pid_t pids[2];
+        pid_t pids[together];
         for (int i = 0; i < together; ++i) ASSERT_GT(pids[i] = Start(folder, script), 0);
         const ino_t before = identity();
         const Clock::time_point start = Clock::now();
-        Clock::time_point at[2] = {Clock::time_point::max(), Clock::time_point::max()};
+        Clock::time_point at[together] = {Clock::time_point::max(), Clock::time_point::max()};
         // Read the file while waiting, as another program (or the other instance) would.
         for (int alive = together; alive > 0;) {
-            int value = Whole(file);
-            ++reads;
-            if (value < 0) ++broken;
+            const int value = Whole(file);
+            ++reads, broken += value < 0;
             seen.insert(value);
             usleep(100);  // leaves the writers the processor
             Clock::time_point now = Clock::now();

@@ -42,31 +42,19 @@ leave_game
 
 # --window: in a game, another window taking the focus stops the frames and leaves the game's
 # window on the screen; the focus back, they run on.
-command -v xclock >/dev/null || fail "xclock is missing (x11-apps)"
 SDL_AUDIODRIVER=dummy "$game" --window 2>"$work/game.log" &
 game_pid=$!
-# The window is made hidden, then shown, and made anew for an OpenGL renderer: its id is looked
-# up at each use, and keys go to it only once a picture stands still on it (the loading notice
-# or the menu), when it is the window for good.
-window() { xdotool search --onlyvisible --name '^Quendra$' | head -1; }
-window_shot() { xwd -id "$(window)" -silent | convert xwd:- "ppm:$work/$1.ppm"; }
-two_shots() { window_shot a && sleep 0.5 && window_shot b; }
-frames_run() { two_shots && ! cmp -s "$work/a.ppm" "$work/b.ppm"; }
-frames_stopped() { two_shots && cmp -s "$work/a.ppm" "$work/b.ppm"; }
-drawn() { frames_stopped && [ "$(convert "$work/b.ppm" -format '%[max]' info:)" != 0 ]; }
-wait_for drawn || fail "--window: nothing showed in the window"
+# Keys go to the window once a picture stands still on it: it is the window for good.
+wait_for stands_still window || fail "--window: nothing showed in the window"
 # A game's frames change as its targets grow (the menu's do not).
-started() { xdotool windowfocus --sync "$(window)" key Return && frames_run; }
+started() { xdotool windowfocus --sync "$(game_window)" key Return && frames_run window; }
 wait_for started || fail "--window: Enter did not start a game"
-xclock &
-clock_pid=$!
-wait_for xdotool search --onlyvisible --class xclock || fail "xclock did not start"
-xdotool windowfocus --sync "$(xdotool search --onlyvisible --class xclock | head -1)"
+other_window
 limit=10
-wait_for frames_stopped || fail "--window: frames go on without the focus"
-xwininfo -id "$(window)" | grep -q IsViewable || fail "--window: the window left the screen"
-xdotool windowfocus --sync "$(window)"
-wait_for frames_run || fail "--window: frames did not go on with the focus back"
+wait_for stands_still window || fail "--window: frames go on without the focus"
+xwininfo -id "$(game_window)" | grep -q IsViewable || fail "--window: the window left the screen"
+xdotool windowfocus --sync "$(game_window)"
+wait_for frames_run window || fail "--window: frames did not go on with the focus back"
 kill "$clock_pid"
 clock_pid=""
 key Escape

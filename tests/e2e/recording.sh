@@ -13,7 +13,6 @@ check=$3
 name=recording
 . "$(dirname "$0")/xvfb.sh"
 start_xvfb 640x480
-command -v xclock >/dev/null || fail "xclock is missing (x11-apps)"
 mkdir "$work/game"
 cd "$work/game" || exit 1
 
@@ -22,15 +21,9 @@ start_game() {  # FILE: records into FILE
   game_pid=$!
   # Keys go to the window once a picture stands still on it (the menu): it is there for good.
   wait_for stands_still || { cat "$work/game.log"; fail "no menu showed"; }
-  xdotool search --onlyvisible --name '^Quendra$' windowfocus --sync
-}
-stands_still() {
-  xwd -root -silent | convert xwd:- "ppm:$work/before.ppm" && sleep 0.2 && screenshot &&
-    cmp -s "$work/before.ppm" "$work/shot.ppm" &&
-    [ "$(convert "$work/shot.ppm" -format '%[max]' info:)" != 0 ]
+  xdotool windowfocus --sync "$(game_window)"
 }
 click() { xdotool mousedown 1 && sleep 0.1 && xdotool mouseup 1; }
-crosshair_at() { screenshot && "$check" crosshair "$1" "$2" "$work/shot.ppm"; }
 new_game() {  # X Y: Enter (again, should one be lost), until the crosshair shows at X,Y
   entered() { key Return && sleep 0.2 && crosshair_at "$@"; }
   wait_for entered "$1" "$2" || fail "no game with the crosshair at $1,$2 after Enter"
@@ -54,14 +47,11 @@ sleep 0.3
 xdotool mousemove_relative -- -90 25
 wait_for crosshair_at 289 224 || fail "the crosshair did not follow the mouse back"
 key Escape
-xclock &
-clock_pid=$!
-wait_for xdotool search --onlyvisible --class xclock windowfocus --sync ||
-  fail "xclock did not take the focus"
+other_window
 sleep 0.5
 kill "$clock_pid"
-wait_for xdotool search --onlyvisible --name '^Quendra$' windowfocus --sync ||
-  fail "the game did not take the focus back"
+focus_back() { xdotool windowfocus --sync "$(game_window)"; }
+wait_for focus_back || fail "the game did not take the focus back"
 new_game 289 224
 xdotool mousemove_relative -- 20 20
 sleep 0.2
@@ -94,7 +84,7 @@ code=$?
   { cat "$work/play.log"; fail "watching the recording exits $code"; }
 SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "$game" --play "$work/run.replay" 2>"$work/play.log" &
 game_pid=$!
-wait_for xdotool search --onlyvisible --name '^Quendra$' || fail "no window to watch in"
+wait_for game_window || fail "no window to watch in"
 key Escape
 expect_exit_0 "Escape while watching"
 [ "$(ls -l --time-style=full-iso "$XDG_DATA_HOME/quendra")" = "$best_before" ] ||

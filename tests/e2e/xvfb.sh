@@ -1,6 +1,7 @@
 # Shared by the tests of the real game in a virtual X server; sourced, with $name set to the
-# test's name. Without Xvfb a test exits 77, which ctest reports as skipped, unless
-# QUENDRA_REQUIRE_XVFB=1 (CI) makes that a failure.
+# test's name (and $check to frame_check where a test looks at the crosshair). Without Xvfb a
+# test exits 77, which ctest reports as skipped, unless QUENDRA_REQUIRE_XVFB=1 (CI) makes that
+# a failure.
 work=$(mktemp -d)
 export XDG_DATA_HOME="$work/data"  # the game keeps its best score in the test's own folder
 xvfb_pid=""
@@ -47,8 +48,37 @@ start_xvfb() {
 }
 
 screenshot() { xwd -root -silent | convert xwd:- "ppm:$work/shot.ppm"; }
+crosshair_at() { screenshot && "$check" crosshair "$1" "$2" "$work/shot.ppm"; }
 game_gone() { ! kill -0 "$game_pid" 2>/dev/null; }
 key() { xdotool key --delay 50 "$@"; }
+# The game's window, once it shows (it is made hidden, then shown, and made anew for an OpenGL
+# renderer: look it up at each use).
+game_window() { xdotool search --onlyvisible --name '^Quendra$' | head -1 | grep .; }
+
+# Two screenshots half a second apart, a.ppm and b.ppm: of the game's window with "window", else
+# of the screen. The frames run when they differ; a picture stands still (the loading notice or
+# the menu, or a game that stopped) when they are the same and not black.
+two_shots() {
+  for shot in a b; do
+    [ "$shot" = a ] || sleep 0.5
+    if [ "${1:-}" = window ]; then xwd -id "$(game_window)" -silent; else xwd -root -silent; fi |
+      convert xwd:- "ppm:$work/$shot.ppm" || return 1
+  done
+}
+frames_run() { two_shots "$@" && ! cmp -s "$work/a.ppm" "$work/b.ppm"; }
+stands_still() {
+  two_shots "$@" && cmp -s "$work/a.ppm" "$work/b.ppm" &&
+    [ "$(convert "$work/b.ppm" -format '%[max]' info:)" != 0 ]
+}
+
+# Starts another program's window (xclock) and gives it the focus.
+other_window() {
+  command -v xclock >/dev/null || fail "xclock is missing (x11-apps)"
+  xclock &
+  clock_pid=$!
+  wait_for xdotool search --onlyvisible --class xclock windowfocus --sync ||
+    fail "xclock did not take the focus"
+}
 
 # Writes the menu as the scripted platform draws it, with no best score yet, to $work/menu.bmp.
 dump_menu() {

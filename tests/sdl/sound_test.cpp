@@ -23,8 +23,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A WAVE file laid out as the game's are: RIFF header, 16-byte format chunk, data chunk.
-// Offsets: RIFF size 4, format 20, channels 22, rate 24, block align 32, bits 34, data size 40.
+// A WAVE file laid out as the game's are: RIFF header, 16-byte format chunk, data chunk (RIFF
+// size at 4, format 20, channels 22, rate 24, bits 34, data size 40).
 Bytes MakeWave(int rate, const Bytes& samples) {
     Bytes b;
     auto put = [&](std::uint32_t value, int size) {
@@ -84,9 +84,9 @@ TEST(WaveFile, OnlyWholeEightBitMonoPcmIsTaken) {
     }
 }
 
-// A tone converted to another rate is the same tone at that rate. Compared sample by sample
-// away from the ends, any image, alias, gain or timing error shows as a difference; a tone above
-// the lower rate's Nyquist frequency must vanish.
+// A tone converted to another rate is the same tone at that rate, sample by sample away from the
+// ends (an image, alias, gain or timing error shows); one above the lower Nyquist frequency
+// vanishes.
 TEST(Resampler, PassesTheBandAndNothingAboveIt) {
     struct Case {
         int from, to;
@@ -120,8 +120,8 @@ TEST(Resampler, PassesTheBandAndNothingAboveIt) {
 }
 
 TEST(Conversion, StartsAndEndsSoftlyAndNeverWraps) {
-    // Held at full deflection from first to last sample: unfaded, it would begin and end with a
-    // step of a third of full scale.
+    // Held at full deflection throughout: unfaded, it would begin and end with a step of a third
+    // of full scale.
     const Bytes held = MakeWave(8000, Bytes(800, 255));
     wav::WaveView view;
     ASSERT_TRUE(wav::ParseWave(held, view));
@@ -138,8 +138,8 @@ TEST(Conversion, StartsAndEndsSoftlyAndNeverWraps) {
     EXPECT_LT(steepest, 600);
     EXPECT_NEAR(out[out.size() / 2], wav::kSoundGain * 32768 * 127 / 128, 2);
 
-    // A full-scale square wave at full gain overshoots the 16-bit range on every edge; the
-    // overshoot must be clamped, not wrapped round to the other sign.
+    // A full-scale square wave at full gain overshoots the 16-bit range on every edge: clamped,
+    // not wrapped round to the other sign.
     Bytes square(800);
     for (std::size_t i = 0; i < square.size(); ++i) square[i] = (i / 8) % 2 ? 0 : 255;
     const Bytes squareWave = MakeWave(8000, square);
@@ -153,8 +153,6 @@ TEST(Conversion, StartsAndEndsSoftlyAndNeverWraps) {
         }
     }
 }
-
-// --- Through the disk driver ------------------------------------------------------------------
 
 class DiskOutput : public ::testing::Test {
 protected:
@@ -203,8 +201,8 @@ TEST_F(DiskOutput, InstancesLayerAndStopsEndOnlyWhatTheyName) {
 }
 
 TEST_F(DiskOutput, GameSoundsArePreparedAndPlay) {
-    // The disk driver takes a buffer every half second, not in real time: the sounds, a third
-    // of a second long, can't end before they are counted, however slow the machine.
+    // A buffer every half second: the sounds, a third of a second long, can't end before they
+    // are counted, however slow the machine.
     setenv("SDL_DISKAUDIODELAY", "500", 1);
     const bool opened = snd::Open();
     unsetenv("SDL_DISKAUDIODELAY");

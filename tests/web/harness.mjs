@@ -5,7 +5,7 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { inflateSync } from 'node:zlib';
+import { PNG } from 'pngjs';
 import puppeteer from 'puppeteer-core';
 
 export const STEP_MS = 60000;  // generous: on a loaded machine the renderer can crawl
@@ -145,48 +145,12 @@ export function firstDifference(a, b) {
   return i < 0 ? null : `pixel ${i % 640},${Math.floor(i / 640)}: ${a[i]} instead of ${b[i]}`;
 }
 
-// A PNG as chromium writes its screenshots (8 bits a channel, RGB or RGBA, not interlaced):
-// its size and its pixels, red, green, blue.
-export function decodePng(png) {
-  let width = 0, height = 0, channels = 0;
-  const data = [];
-  for (let at = 8; at < png.length;) {
-    const length = png.readUInt32BE(at), type = png.toString('latin1', at + 4, at + 8);
-    const body = png.subarray(at + 8, at + 8 + length);
-    if (type === 'IHDR') {
-      width = body.readUInt32BE(0);
-      height = body.readUInt32BE(4);
-      channels = { 2: 3, 6: 4 }[body[9]];
-      if (body[8] !== 8 || !channels || body[12] !== 0) fail('a screenshot PNG of another kind');
-    } else if (type === 'IDAT') {
-      data.push(body);
-    }
-    at += 12 + length;
-  }
-  const raw = inflateSync(Buffer.concat(data)), stride = width * channels;
-  const rows = Buffer.alloc(stride * height), rgb = Buffer.alloc(width * height * 3);
-  for (let y = 0; y < height; ++y) {
-    const filter = raw[y * (stride + 1)], line = raw.subarray(y * (stride + 1) + 1);
-    for (let i = 0; i < stride; ++i) {
-      const a = i >= channels ? rows[y * stride + i - channels] : 0;
-      const b = y > 0 ? rows[(y - 1) * stride + i] : 0;
-      const c = i >= channels && y > 0 ? rows[(y - 1) * stride + i - channels] : 0;
-      const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
-      const paeth = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
-      const predicted = [0, a, b, (a + b) >> 1, paeth][filter];
-      rows[y * stride + i] = line[i] + predicted;
-    }
-  }
-  for (let i = 0; i < width * height; ++i) rows.copy(rgb, i * 3, i * channels, i * channels + 3);
-  return { width, height, rgb };
-}
-
-// A screenshot of the whole page, as a PPM file at path; its decoded pixels.
+// A screenshot of the whole page, as a PPM file at path.
 export async function screenshotPpm(page, path) {
-  const shot = decodePng(Buffer.from(await page.screenshot({ type: 'png' })));
-  writeFileSync(path, Buffer.concat([Buffer.from(`P6\n${shot.width} ${shot.height}\n255\n`),
-    shot.rgb]));
-  return shot;
+  const { width, height, data } = PNG.sync.read(Buffer.from(await page.screenshot({ type: 'png' })));
+  const rgb = Buffer.alloc(width * height * 3);
+  for (let i = 0; i < width * height; ++i) data.copy(rgb, i * 3, i * 4, i * 4 + 3);
+  writeFileSync(path, Buffer.concat([Buffer.from(`P6\n${width} ${height}\n255\n`), rgb]));
 }
 
 // frame_check's answer: 0 when the screenshot shows what was asked, else its message.
