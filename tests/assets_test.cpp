@@ -1,25 +1,22 @@
-// The embedded pictures, checked on the bytes the program carries: the layout the frames copy
-// from, colour keys as the 16-bit display sees them, and that the generator rebuilds the
-// committed files exactly (which pins every header it writes, and the sounds).
+// The embedded pictures, checked on the bytes the program carries: a figure in every cell the
+// frames copy out of a keyed picture, with the key all round it; no figure pixel that turns
+// into the key on the 16-bit display; the crosshair centred on its aiming point; and the
+// generator rebuilding the committed files exactly (which pins every header it writes, and the
+// sounds).
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "platform/catalogue.h"
+#include "game/assets.h"
 #include "platform/resource.h"
-#include "platform/surface.h"
+#include "tests/files.h"
 
 namespace {
-
-constexpr COLORREF kWhite = 0xFFFFFF, kBlack = 0;
 
 // A bitmap resource, decoded as the program decodes it; ColorAt counts rows from the top.
 Bitmap Dib(std::uint16_t id) {
@@ -32,37 +29,6 @@ struct Rect {
     int left, top, width, height;
 };
 
-struct Keyed {
-    std::uint16_t id;
-    COLORREF key;
-    Rect cell;  // a region the frames copy
-    int figure;  // at least this many pixels of it are not the key
-};
-
-// Every region the frames copy out of a keyed picture.
-std::vector<Keyed> KeyedCells() {
-    std::vector<Keyed> cells;
-    for (int k = 0; k < 5; ++k) {
-        cells.push_back({IDB_SPRITES, kWhite, {158 * k, 0, 158, 158}, 158 * 158 / 4});
-        cells.push_back({IDB_SPRITES, kWhite, {125 * k, 158, 125, 125}, 125 * 125 / 4});
-        cells.push_back({IDB_SPRITES, kWhite, {75 * k, 283, 75, 75}, 75 * 75 / 4});
-        cells.push_back({IDB_SPRITES, kWhite, {375 + 45 * k, 283, 45, 45}, 45 * 45 / 4});
-    }
-    for (int d = 0; d < 10; ++d) cells.push_back({IDB_SPRITES, kWhite, {375 + 19 * d, 328, 19, 23}, 19 * 23 / 4});
-    for (int c = 0; c < 8; ++c) cells.push_back({IDB_EXPLOSION, kBlack, {128 * c, 0, 128, 128}, 1});
-    cells.push_back({IDB_SPLAT, kBlack, {0, 0, 126, 126}, 126 * 126 / 3});
-    cells.push_back({IDB_CROSSHAIR, kBlack, {0, 0, 64, 64}, 1});
-    return cells;
-}
-
-bool EdgesAre(const Bitmap& dib, Rect r, COLORREF key) {
-    for (int i = 0; i < r.width; ++i)
-        if (dib.ColorAt(r.left + i, r.top) != key || dib.ColorAt(r.left + i, r.top + r.height - 1) != key) return false;
-    for (int j = 0; j < r.height; ++j)
-        if (dib.ColorAt(r.left, r.top + j) != key || dib.ColorAt(r.left + r.width - 1, r.top + j) != key) return false;
-    return true;
-}
-
 int FigurePixels(const Bitmap& dib, Rect r, COLORREF key) {
     int count = 0;
     for (int j = 0; j < r.height; ++j)
@@ -71,49 +37,64 @@ int FigurePixels(const Bitmap& dib, Rect r, COLORREF key) {
 }
 
 TEST(KeyedPictures, TheKeySurroundsEveryFigure) {
-    for (const Keyed& k : KeyedCells()) {
-        SCOPED_TRACE(testing::Message() << k.id << ": cell at " << k.cell.left << "," << k.cell.top);
-        const Bitmap dib = Dib(k.id);
-        EXPECT_TRUE(EdgesAre(dib, k.cell, k.key));
-        EXPECT_GE(FigurePixels(dib, k.cell, k.key), k.figure);
+    struct Cells {
+        std::uint16_t id;
+        COLORREF key;
+        Rect first;  // `count` cells side by side
+        int count, share;  // the figure covers at least 1/share of a cell (0: a pixel)
+    };
+    std::vector<Cells> table = {
+        {IDB_SPRITES, KEY_WHITE, {DIGIT_LEFT, DIGIT_TOP, DIGIT_WIDTH, DIGIT_HEIGHT}, 10, 4},
+        {IDB_EXPLOSION, KEY_BLACK, {0, 0, EXPLOSION_CELL, EXPLOSION_CELL}, 8, 0},
+        {IDB_SPLAT, KEY_BLACK, {0, 0, SPLAT_SIZE, SPLAT_SIZE}, 1, 3},
+        {IDB_CROSSHAIR, KEY_BLACK, {0, 0, CROSSHAIR_SIZE, CROSSHAIR_SIZE}, 1, 0}};
+    for (const SpriteRow* row :
+         {&SMALL_TARGETS, &MEDIUM_SMALL_TARGETS, &MEDIUM_LARGE_TARGETS, &LARGE_TARGETS})
+        table.push_back(
+            {IDB_SPRITES, KEY_WHITE, {row->left, row->top, row->size, row->size}, 5, 4});
+    for (const Cells& c : table) {
+        const Bitmap dib = Dib(c.id);
+        for (int i = 0; i < c.count; ++i) {
+            const Rect r{c.first.left + c.first.width * i, c.first.top, c.first.width,
+                         c.first.height};
+            SCOPED_TRACE(testing::Message() << c.id << ": cell at " << r.left << "," << r.top);
+            const int figure = FigurePixels(dib, r, c.key);
+            EXPECT_EQ(figure, FigurePixels(dib, {r.left + 1, r.top + 1, r.width - 2, r.height - 2},
+                                           c.key));  // nothing on the edges
+            EXPECT_GE(figure * std::max(c.share, 1), c.share ? r.width * r.height : 1);
+        }
     }
 }
 
 TEST(KeyedPictures, NoFigurePixelTurnsIntoTheKeyOn16Bits) {
-    for (Keyed k : {Keyed{IDB_SPRITES, kWhite, {}, 0}, {IDB_SPLAT, kBlack, {}, 0},
-                    {IDB_EXPLOSION, kBlack, {}, 0}, {IDB_CROSSHAIR, kBlack, {}, 0}}) {
-        SCOPED_TRACE(k.id);
-        const Bitmap dib = Dib(k.id);
+    for (auto [id, key] : {std::pair{IDB_SPRITES, KEY_WHITE}, {IDB_SPLAT, KEY_BLACK},
+                           {IDB_EXPLOSION, KEY_BLACK}, {IDB_CROSSHAIR, KEY_BLACK}}) {
+        const Bitmap dib = Dib(id);
         int collisions = 0;
         for (int y = 0; y < dib.height; ++y)
             for (int x = 0; x < dib.width; ++x) {
                 const COLORREF c = dib.ColorAt(x, y);
-                collisions += c != k.key && ColorToPixel(c) == ColorToPixel(k.key);
+                collisions += c != key && ColorToPixel(c) == ColorToPixel(key);
             }
-        EXPECT_EQ(collisions, 0);
+        EXPECT_EQ(collisions, 0) << id;
     }
 }
 
+// As much of the crosshair left as right of the aiming point, and above as below.
 TEST(KeyedPictures, CrosshairIsCentredOnItsAimingPoint) {
     const Bitmap crosshair = Dib(IDB_CROSSHAIR);
-    EXPECT_NE(crosshair.ColorAt(32, 32), kBlack);
-    // As much of it left as right of the aiming point, and above as below.
-    EXPECT_EQ(FigurePixels(crosshair, {1, 0, 31, 64}, kBlack), FigurePixels(crosshair, {33, 0, 31, 64}, kBlack));
-    EXPECT_EQ(FigurePixels(crosshair, {0, 1, 64, 31}, kBlack), FigurePixels(crosshair, {0, 33, 64, 31}, kBlack));
+    EXPECT_NE(crosshair.ColorAt(32, 32), KEY_BLACK);
+    EXPECT_EQ(FigurePixels(crosshair, {1, 0, 31, 64}, KEY_BLACK),
+              FigurePixels(crosshair, {33, 0, 31, 64}, KEY_BLACK));
+    EXPECT_EQ(FigurePixels(crosshair, {0, 1, 64, 31}, KEY_BLACK),
+              FigurePixels(crosshair, {0, 33, 64, 31}, KEY_BLACK));
 }
 
 TEST(Generator, RebuildsTheCommittedFilesByteForByte) {
     namespace fs = std::filesystem;
-    std::string pattern = (fs::temp_directory_path() / "quendra-assets-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    const fs::path fresh = pattern;
+    const fs::path fresh = FreshFolder("quendra-assets");
     const std::string quoted = "\"" + fresh.string() + "\"";  // the pictures and the icons both
-    const std::string command = std::string("\"") + QUENDRA_MAKE_ASSETS + "\" " + quoted + " " + quoted;
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    auto read = [](const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    };
+    ASSERT_EQ(std::system(("\"" QUENDRA_MAKE_ASSETS "\" " + quoted + " " + quoted).c_str()), 0);
     int files = 0;
     for (const auto& entry : fs::directory_iterator(fresh)) {
         SCOPED_TRACE(entry.path().filename().string());
@@ -121,7 +102,7 @@ TEST(Generator, RebuildsTheCommittedFilesByteForByte) {
         const fs::path committed = fs::path(QUENDRA_SOURCE_DIR) /
                                    (icon ? "dist/icons" : "resources") / entry.path().filename();
         EXPECT_TRUE(fs::exists(committed));
-        EXPECT_TRUE(read(entry.path()) == read(committed));
+        EXPECT_TRUE(FileBytes(entry.path()) == FileBytes(committed));
         ++files;
     }
 #define QUENDRA_ROW(...) +1

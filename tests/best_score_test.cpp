@@ -5,40 +5,30 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <set>
 #include <string>
-#include <ctime>
 #include <tuple>
-#include <vector>
 
 #include "app/app.h"
 #include "game/best_score.h"
-#include "platform/best_score_file.h"
 #include "game/state.h"
+#include "platform/best_score_file.h"
+#include "tests/files.h"
 #include "tests/test_support.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void WriteFile(const std::optional<Bytes>& bytes) {
-    std::filesystem::remove(BEST_SCORE_FILE);
-    if (bytes)
-        std::ofstream(BEST_SCORE_FILE, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes->data()), std::streamsize(bytes->size()));
-}
-
-std::optional<Bytes> ReadFile(const char* name = BEST_SCORE_FILE) {
-    std::ifstream file(name, std::ios::binary);
-    if (!file) return std::nullopt;
-    return Bytes(std::istreambuf_iterator<char>(file), {});
-}
-
 namespace fs = std::filesystem;
+using namespace std::string_literals;  // "\5\0"s holds its zero bytes
+
+void WriteFile(const std::optional<std::string>& bytes, const char* name = BEST_SCORE_FILE) {
+    fs::remove(name);
+    if (bytes) std::ofstream(name, std::ios::binary) << *bytes;
+}
 
 std::set<std::string> Entries(const fs::path& folder = ".") {
     std::set<std::string> names;
@@ -48,27 +38,23 @@ std::set<std::string> Entries(const fs::path& folder = ".") {
 
 class BestScoreTest : public ProgramTest {
 protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        Open(false);
-    }
+    BestScoreTest() : ProgramTest(kWindow) {}
 };
 
 TEST_F(BestScoreTest, EndGameCountsTheFileAndWritesOnlyWhenBeaten) {
     struct Case {
         const char* what;
-        std::optional<Bytes> before;
+        std::optional<std::string> before;
         std::int32_t runBest, shown;
-        Bytes after;
+        std::string after;
     };
-    const Bytes five{10, 0, 0, 0, 1};
     const Case cases[] = {
-        {"missing: created empty", std::nullopt, 0, 0, {}},
-        {"empty", Bytes{}, 0, 0, {}},
-        {"two bytes, beaten", Bytes{5, 0}, 6, 6, {6, 0, 0, 0}},
-        {"little-endian", Bytes{0x10, 0x32, 0x54, 0x76}, 3, 0x76543210, {0x10, 0x32, 0x54, 0x76}},
-        {"negative, replaced by 0", Bytes{0xFE, 0xFF, 0xFF, 0xFF}, 0, 0, {0, 0, 0, 0}},
-        {"equal: nothing written", five, 10, 10, five},
+        {"missing: created empty", std::nullopt, 0, 0, ""},
+        {"empty", "", 0, 0, ""},
+        {"two bytes, beaten", "\5\0"s, 6, 6, "\6\0\0\0"s},
+        {"little-endian", "\x10\x32\x54\x76", 3, 0x76543210, "\x10\x32\x54\x76"},
+        {"negative, replaced by 0", "\xFE\xFF\xFF\xFF", 0, 0, "\0\0\0\0"s},
+        {"equal: nothing written", "\12\0\0\0\1"s, 10, 10, "\12\0\0\0\1"s},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -77,21 +63,21 @@ TEST_F(BestScoreTest, EndGameCountsTheFileAndWritesOnlyWhenBeaten) {
         EndGame();
         EXPECT_EQ(std::make_tuple(bestScore, playing, menuSelection),
                   std::make_tuple(c.shown, std::uint8_t{0}, std::uint8_t{0}));
-        EXPECT_EQ(ReadFile(), c.after);
+        EXPECT_EQ(FileBytes(BEST_SCORE_FILE), c.after);
         EXPECT_EQ(Entries(), std::set<std::string>{BEST_SCORE_FILE});  // no temporary left
     }
 }
 
 // Leaving during a game with a better best keeps the file as it was.
 TEST_F(BestScoreTest, LeavingDuringAGameStoresNothing) {
-    WriteFile(Bytes{5, 0, 0, 0});
+    WriteFile("\5\0\0\0"s);
     StartNewGame();
     runBest = 20;
     SendMessage(window_, WM_COMMAND, ID_EXIT, 0);
     MSG message;
     while (MessageWaiting() && GetMessage(&message)) DispatchMessage(&message);
     EXPECT_EQ(CurrentWindow(), nullptr);  // the close destroyed the window
-    EXPECT_EQ(ReadFile(), (Bytes{5, 0, 0, 0}));
+    EXPECT_EQ(FileBytes(BEST_SCORE_FILE), "\5\0\0\0"s);
 }
 
 // Runs EndGame after a game whose best was `best`; gives what the menu shows then, and what
@@ -117,8 +103,8 @@ TEST_F(BestScoreTest, HostileEntriesAreNeitherWaitedForNorFollowed) {
     std::ofstream(temporary + "0.tmp") << "\2";
     const std::set<std::string> planted = Entries();
     EXPECT_EQ(EndGameWith(5), std::make_pair(5, std::string()));
-    EXPECT_EQ(ReadFile(), (Bytes{5, 0, 0, 0}));
-    EXPECT_EQ(ReadFile((temporary + "0.tmp").c_str()), Bytes{2});
+    EXPECT_EQ(FileBytes(BEST_SCORE_FILE), "\5\0\0\0"s);
+    EXPECT_EQ(FileBytes(temporary + "0.tmp"), "\2");
     EXPECT_EQ(Entries().size(), planted.size() + 1);  // the file, and nothing else new
     for (const std::string& name : Entries())
         if (name != "elsewhere") fs::remove(name);
@@ -151,7 +137,7 @@ TEST_F(BestScoreTest, HostileEntriesAreNeitherWaitedForNorFollowed) {
     fs::create_symlink("elsewhere/score", BEST_SCORE_FILE);
     EXPECT_EQ(EndGameWith(8), std::make_pair(8, std::string()));
     EXPECT_TRUE(fs::is_symlink(BEST_SCORE_FILE));
-    EXPECT_EQ(ReadFile("elsewhere/score"), (Bytes{8, 0, 0, 0}));
+    EXPECT_EQ(FileBytes("elsewhere/score"), "\x08\0\0\0"s);
     EXPECT_EQ(fs::status("elsewhere/score").permissions(), fs::perms(0604));
     EXPECT_EQ(Entries(), (std::set<std::string>{BEST_SCORE_FILE, "elsewhere"}));
     EXPECT_EQ(Entries("elsewhere"), std::set<std::string>{"score"});
@@ -160,18 +146,17 @@ TEST_F(BestScoreTest, HostileEntriesAreNeitherWaitedForNorFollowed) {
 
 // A write takes milliseconds, so a temporary of the file's own naming untouched for more than ten
 // minutes is what a write cut short left, and goes at start-up; a younger one may be another
-// instance's write under way, and stays.
+// instance's write under way, and stays, as does anything not named as the writes name theirs.
 TEST_F(BestScoreTest, OnlyTemporariesUntouchedForTenMinutesAreRemoved) {
     const std::time_t now = std::time(nullptr);
-    for (auto [name, age] :
-         {std::pair{"QUENDRA.DAT.77.0.tmp", 599}, {"QUENDRA.DAT.77.1.tmp", 601}}) {
+    for (auto [name, age] : {std::pair{"QUENDRA.DAT.77.0.tmp", 599},
+                             {"QUENDRA.DAT.77.1.tmp", 601}, {"QUENDRA.DAT.x.tmp", 601}}) {
         std::ofstream(name) << '\1';
         const timespec times[2] = {{now - age, 0}, {now - age, 0}};
         ASSERT_EQ(utimensat(AT_FDCWD, name, times, 0), 0);
     }
     RemoveStaleTemporaries();
-    EXPECT_TRUE(fs::exists("QUENDRA.DAT.77.0.tmp"));
-    EXPECT_FALSE(fs::exists("QUENDRA.DAT.77.1.tmp"));
+    EXPECT_EQ(Entries(), (std::set<std::string>{"QUENDRA.DAT.77.0.tmp", "QUENDRA.DAT.x.tmp"}));
 }
 
 // A file the player made read-only, or one in a folder they made read-only, is theirs to keep
@@ -183,7 +168,7 @@ TEST_F(BestScoreTest, WhatThePlayerMadeReadOnlyIsLeftAlone) {
     const std::string inLocked = std::string("locked/") + BEST_SCORE_FILE;
     for (const std::string& file : {std::string(BEST_SCORE_FILE), inLocked}) {
         SCOPED_TRACE(file);
-        std::ofstream(file, std::ios::binary).write("\1\0\0\0", 4);
+        WriteFile("\1\0\0\0"s, file.c_str());
         const bool folder = file == inLocked;
         fs::permissions(folder ? "locked" : file, fs::perms(folder ? 0555 : 0444));
         const fs::perms mode = fs::status(file).permissions();
@@ -196,7 +181,7 @@ TEST_F(BestScoreTest, WhatThePlayerMadeReadOnlyIsLeftAlone) {
         EXPECT_EQ(testing::internal::GetCapturedStderr(),
                   "quendra-tests: can't write the best score to " + file + ": Permission denied\n");
         EXPECT_EQ(std::make_pair(shown, bestScore), std::make_pair(3, 1));
-        EXPECT_EQ(ReadFile(file.c_str()), (Bytes{1, 0, 0, 0}));
+        EXPECT_EQ(FileBytes(file), "\1\0\0\0"s);
         EXPECT_EQ(fs::status(file).permissions(), mode);
     }
     EXPECT_EQ(Entries("locked"), std::set<std::string>{BEST_SCORE_FILE});

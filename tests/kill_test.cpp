@@ -15,6 +15,8 @@
 #include <random>
 #include <set>
 
+#include "tests/files.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -46,10 +48,10 @@ pid_t Start(const fs::path& folder, const fs::path& script) {
 
 TEST(KillTest, EveryBestScoreFileSeenOrLeftIsWhole) {
     // Memory is a faster disk: more writes run in the time before each kill.
-    std::string name = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    name += "/quendra-kill-XXXXXX";
-    ASSERT_NE(mkdtemp(name.data()), nullptr);
-    const fs::path folder = name, file = folder / "QUENDRA.DAT", script = folder / "script";
+    const fs::path folder =
+        FreshFolder("quendra-kill", access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
+    ASSERT_FALSE(folder.empty());
+    const fs::path file = folder / "QUENDRA.DAT", script = folder / "script";
     {
         std::ofstream out(script);
         for (int i = 0; i < 20000; ++i) out << "key down\nkey enter\nkey enter\nkey escape\n";

@@ -3,19 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "replay/runner.h"
 #include "replay/script.h"
+#include "tests/files.h"
 
 namespace {
 
@@ -33,20 +32,14 @@ struct Outcome {
 Outcome RunReplay(const std::string& arguments, const std::string& script,
                   const std::string& input = "script", const std::string& output = "out",
                   const std::string& setup = "") {
-    char dir[] = "/tmp/quendra-replay-XXXXXX";
-    EXPECT_NE(mkdtemp(dir), nullptr);
-    std::string base = dir;
+    const std::string base = FreshFolder("quendra-replay");
     std::ofstream(base + "/script", std::ios::binary) << script;
     int status = std::system(("cd " + base + " && " + setup + " timeout 30 " QUENDRA_REPLAY " " +
                               arguments + " < " + input + " > " + output + " 2> err").c_str());
     Outcome outcome;
     outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    auto slurp = [](const std::string& path) {
-        std::ifstream file(path);
-        return std::string(std::istreambuf_iterator<char>(file), {});
-    };
-    outcome.out = slurp(base + "/out");
-    outcome.err = slurp(base + "/err");
+    outcome.out = FileBytes(base + "/out").value_or("");
+    outcome.err = FileBytes(base + "/err").value_or("");
     for (const auto& entry : std::filesystem::recursive_directory_iterator(base))
         outcome.files.push_back(entry.path().lexically_relative(base).string());
     std::sort(outcome.files.begin(), outcome.files.end());
@@ -190,13 +183,12 @@ TEST(Replay, DumpKeepsEveryPixelExactly) {
     for (std::size_t i = 0; i < page.size(); ++i) page[i] = static_cast<std::uint16_t>(i * 2654435761u);
     const std::string path = testing::TempDir() + "quendra-dump.bmp";
     ASSERT_EQ(replay::WriteDump(path.c_str(), page), "");
-    std::ifstream file(path, std::ios::binary);
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), {});
+    const std::string bytes = FileBytes(path).value_or("");
     std::remove(path.c_str());
     ASSERT_EQ(bytes.size(), 66u + 640 * 480 * 2);
     auto le = [&](std::size_t at, int n) {
         std::uint32_t v = 0;
-        for (int i = n - 1; i >= 0; --i) v = v << 8 | bytes[at + i];
+        for (int i = n - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
         return v;
     };
     EXPECT_EQ(le(28, 2), 16u);

@@ -1,6 +1,8 @@
 // A fresh program for each test, and frames rebuilt from the pictures.
 #include "tests/test_support.h"
 
+#include "tests/files.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,9 +26,7 @@ void ResetProgram() {
 
 void ProgramTest::SetUp() {
     home_ = std::filesystem::current_path();
-    char dir[] = "/tmp/quendra-test-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    dir_ = dir;
+    dir_ = FreshFolder("quendra-test");
     std::filesystem::current_path(dir_);
     ResetProgram();
     scripted::world().out = output_ = std::tmpfile();

@@ -151,6 +151,12 @@ export async function gameTests(t) {
   await waitState(page, () => quendraPage.state.playing === 0, 'menu after Escape');
   // A reload before the file system reached IndexedDB would lose the score.
   check(await page.evaluate(() => quendraPage.test.saved()), 'the best score was saved');
+  // The run ends here: its recording (clicks in one task, the focus lost, a pause) is for the
+  // recording tests to replay.
+  await altF10(page);
+  await waitState(page, () => quendraPage.exitCode !== undefined, 'the end of the run');
+  check(await page.$('#recording-download') !== null, 'the ended run offers its recording');
+  t.run = await page.evaluate(() => [quendraPage.test.recording(), quendraPage.test.rawPage()]);
 
   // Next visit, on a slow line: from the click to the first frame the page shows it is loading.
   // (Past the offline worker, which would answer from its copy at once.)

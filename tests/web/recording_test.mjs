@@ -1,42 +1,19 @@
-// Recordings in the browser: a run played in the page is offered as a download when it ends,
-// and the native quendra-replay replays it with every checkpoint holding, to the page's last
-// frame. The same recording chosen in the page plays in the canvas to that same frame, leaving
-// the best score alone; a malformed one is refused with its line.
+// Recordings in the browser: the game tests' first run (game_test.mjs), offered as a download
+// when it ended, replays in the native quendra-replay with every checkpoint holding, to the
+// page's last frame; chosen in the page, it plays in the canvas to that same frame, leaving the
+// best score alone. A malformed one is refused with its line.
 import { spawnSync } from 'node:child_process';
 import { writeFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { altF10, check, firstDifference, readDump, start, waitState } from './harness.mjs';
+import { check, fail, firstDifference, readDump, waitState } from './harness.mjs';
 
 const ended = (page) => waitState(page, () => quendraPage.exitCode !== undefined, 'end of the program');
 
 export async function recordingTests(t) {
-  // A run: a game aimed and shot (locked mouse events straight to the page's listeners, as in
-  // the game's tests), Escape, a second game, Escape, then Alt+F10.
+  if (!t.run) fail('the recording tests replay the run of the game\'s tests: ONLY=game,recording');
+  const [recording, lastPage] = t.run;
   const page = await t.newPage();
   await page.goto(t.url, { waitUntil: 'load' });
-  await start(page);
-  await waitState(page, () => document.pointerLockElement, 'pointer lock');
-  await page.keyboard.press('Enter');
-  await waitState(page, () => quendraPage.state.playing === 1, 'game');
-  await page.evaluate(async () => {
-    for (const [dx, dy] of [[30, 45], [-12, 7], [40, -20]]) {
-      document.dispatchEvent(new MouseEvent('mousemove', { movementX: dx, movementY: dy }));
-      await testFrames(2);
-    }
-    document.dispatchEvent(new MouseEvent('mousedown', { button: 0 }));
-    await testFrames(2);
-    document.dispatchEvent(new MouseEvent('mouseup', { button: 0 }));
-    await testFrames(40);  // past a second of play: a checkpoint in the game
-  });
-  for (const [key, playing] of [['Escape', 0], ['Enter', 1], ['Escape', 0]]) {
-    await page.keyboard.press(key);
-    await waitState(page, (p) => quendraPage.state.playing === p, `playing=${playing}`, playing);
-  }
-  await altF10(page);
-  await ended(page);
-  check(await page.$('#recording-download') !== null, 'the ended run offers its recording');
-  const recording = await page.evaluate(() => quendraPage.test.recording());
-  const lastPage = await page.evaluate(() => quendraPage.test.rawPage());
   const recorded = join(t.scratch, 'run.replay');
   writeFileSync(recorded, recording);
   check((recording.match(/^check /gm) || []).length >= 2 && /^end 0$/m.test(recording) &&
@@ -52,7 +29,6 @@ export async function recordingTests(t) {
   check(!firstDifference(lastPage, replayed), "the replay's last frame is the page's");
 
   // Chosen in the page, the recording plays in the canvas to the same last frame.
-  await page.reload({ waitUntil: 'load' });
   const bestScore = () => page.evaluate(() => {
     try { return Module.FS.stat('/quendra/QUENDRA.DAT').mtime.getTime(); } catch { return null; }
   });
