@@ -70,7 +70,6 @@ test-web: web
 	cd tests/web && npm ci --no-audit --no-fund
 	node tests/web/server_test.mjs
 	node tests/web/browser_test.mjs $(WEB_BUILD) $(BUILD)/quendra-replay
-	node tests/web/offline_test.mjs $(WEB_BUILD)
 
 deps-web:
 	sh tools/install-deps.sh web

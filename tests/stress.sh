@@ -45,7 +45,6 @@ for round in $(seq "$rounds"); do
     -R '^(end_to_end|desktop|sdl_window|command_line|durable_write|KillTest\..*)$'"
   run browser env NODE_PATH=/usr/share/nodejs \
     node tests/web/browser_test.mjs "$web" "$build/quendra-replay"
-  run offline env NODE_PATH=/usr/share/nodejs node tests/web/offline_test.mjs "$web"
 done
 rm -f "$logs/current.log"
 echo "stress: $failures failure(s) in $rounds rounds"

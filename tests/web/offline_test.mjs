@@ -1,15 +1,13 @@
-// The page installed and played offline, in Debian's chromium, headless:
-//   node offline_test.mjs BUILD_WEB_FOLDER
-// One visit, under 300 kB compressed, makes the page installable and playable with the server
+// The page installed and played offline, from a copy of the build on a server of its own: one
+// visit, under 300 kB compressed, makes the page installable and playable with the server
 // gone; a new build replaces the old one whole, and no page ever gets a mix of the two.
 import { execFileSync } from 'node:child_process';
 import { appendFileSync, copyFileSync, existsSync, mkdirSync, readFileSync } from 'node:fs';
-import { dirname, join, resolve } from 'node:path';
+import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { serve } from '../../platform/web/serve.mjs';
-import { STEP_MS, check, fail, run, start, waitState } from './harness.mjs';
+import { STEP_MS, check, fail, start, waitState } from './harness.mjs';
 
-const folder = resolve(process.argv[2]);
 const pack = join(dirname(fileURLToPath(import.meta.url)), '../../platform/web/pack.mjs');
 let server = null;
 const sockets = new Set();
@@ -54,13 +52,13 @@ const update = (page) => page.evaluate(async () => {
   return worker.state;
 });
 
-await run('offline', 300000, async (t) => {
+export async function offlineTests(t) {
   // The page served from a copy of the build, and the next build beside it (page.js changed).
   const site = join(t.scratch, 'site'), next = join(t.scratch, 'next');
-  const first = buildOf(folder);
+  const first = buildOf(t.folder);
   const names = [...Object.keys(first.files), 'sw.js'];
-  copyPage(folder, site, names);
-  copyPage(folder, next, names);
+  copyPage(t.folder, site, names);
+  copyPage(t.folder, next, names);
   appendFileSync(join(next, 'page.js'), '\nvar quendraRebuilt = true;\n');
   execFileSync(process.execPath, [pack, next, ...Object.keys(first.files)]);
   const second = buildOf(next);
@@ -124,4 +122,4 @@ await run('offline', 300000, async (t) => {
   }
   check(true, 'the old build\'s cache is deleted once no page uses it');
   await stopServer();
-});
+}
