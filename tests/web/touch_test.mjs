@@ -1,8 +1,8 @@
 // The game by touch on a phone (and a tablet), as chromium emulates them: the start page and
 // the on-screen buttons work by touch, lie outside the picture (below it in portrait, beside it
 // in landscape, never over it: the screenshot shows the picture whole, with even pixels) and
-// are big enough for a thumb; a finger aims, drags, and shoots when lifted (also when put down
-// and lifted between two frames); only the first finger aims.
+// are big enough for a thumb; a finger shoots when lifted (also when put down and lifted between
+// two frames), aims and drags; only the first finger aims.
 import { join } from 'node:path';
 import { KnownDevices } from 'puppeteer-core';
 import {
@@ -65,26 +65,6 @@ async function tap(page, selector) {
   await button.tap();
 }
 
-// Puts a finger on the first target and lifts it, until a shot scores: the target grows for a
-// second and a half, and a busy browser may take longer than that to hear the test.
-async function shootByTouch(page) {
-  for (let attempt = 0; attempt < 8; ++attempt) {
-    const s = await state(page);
-    if (s.runBest > 3) return s;
-    if (s.playing !== 1) fail(`the game ended before a shot scored (${JSON.stringify(s)})`);
-    if (s.targetFrame > 12) {  // too late for this one: wait for the next
-      await page.evaluate(() => testFrames(4));
-      continue;
-    }
-    // The centre of the target's cell, where every size of its picture is drawn.
-    const at = await pointOf(page, s.targetX + 79, s.targetY + 79);
-    const finger = await page.touchscreen.touchStart(...at);
-    await finger.end();
-    await page.evaluate(() => testFrames(3));
-  }
-  return state(page);
-}
-
 async function phone(t) {
   const page = await t.newPage();
   await page.emulate(KnownDevices['iPhone 13']);
@@ -105,14 +85,10 @@ async function phone(t) {
   await tap(page, '[data-key=Enter]');
   await waitState(page, () => quendraPage.state.playing === 1, 'a game after OK');
 
-  const shot = await shootByTouch(page);
-  check(shot.runBest === 4,
-    `a finger put down on the target and lifted shot it (${JSON.stringify(shot)})`);
-  // A finger put down on the target and lifted again before the next frame is a shot.
-  await waitState(page, () => quendraPage.state.playing === 0 || quendraPage.state.targetFrame < 8,
-    'a young target');
+  // A finger put down on a young target and lifted again before the next frame is a shot (on
+  // the centre of the target's cell, where every size of its picture is drawn).
+  await waitState(page, () => quendraPage.state.targetFrame < 8, 'a young target');
   const before = await state(page);
-  if (before.playing !== 1) fail('the game ended before the quick tap');
   const [x, y] = await pointOf(page, before.targetX + 79, before.targetY + 79);
   await page.evaluate((x, y) => {
     const canvas = document.getElementById('screen');
