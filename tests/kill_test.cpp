@@ -7,7 +7,6 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -24,14 +23,10 @@ using Clock = std::chrono::steady_clock;
 
 // The file's value, or -1 when it is not exactly 4 bytes of 7, 0 or 3.
 int Whole(const fs::path& file) {
-    unsigned char bytes[8] = {};
-    int fd = open(file.c_str(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0) return -1;
-    ssize_t n = read(fd, bytes, sizeof bytes);
-    close(fd);
-    int value = bytes[0];
-    bool known = value == 7 || value == 0 || value == 3;
-    return n == 4 && known && bytes[1] == 0 && bytes[2] == 0 && bytes[3] == 0 ? value : -1;
+    const std::string bytes = FileBytes(file).value_or("");
+    for (char value : {char{7}, char{0}, char{3}})
+        if (bytes == std::string{value, 0, 0, 0}) return value;
+    return -1;
 }
 
 pid_t Start(const fs::path& folder, const fs::path& script) {

@@ -1,23 +1,21 @@
 // The play frame: crosshair, shot latch, 75 ms steps, growth, hit areas, the life of a target,
-// the order of random numbers, sounds, and the picture every target shows.
+// the order of random numbers, sounds, and the picture every target shows; and the menu frame,
+// checked pixel by pixel against the pictures' own pixels.
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "app/app.h"
+#include "app/state_line.h"
 #include "game/assets.h"
 #include "game/frames.h"
 #include "game/random.h"
 #include "game/state.h"
 #include "platform/resource.h"
-#include "replay/runner.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -32,6 +30,12 @@ constexpr std::uint32_t kSeed = 20240607;
 Place NextPlace() {
     int x = NextRandom() % 482;
     return {x, NextRandom() % 322, 0};
+}
+
+// Ten digits of `value` at (left + 19, y) onwards.
+void PutDigits(Page& page, const Art& sprites, int left, int y, int value) {
+    for (int p = 10; p >= 1; --p, value /= 10)
+        Put(page, sprites, left + 19 * p, y, 375 + 19 * (value % 10), 328, 19, 23);
 }
 
 // The frame the rules call for, given the targets as the drawing pass meets them.
@@ -55,8 +59,7 @@ Page ExpectedPage(const std::vector<Target>& pass, int score, int cursorX, int c
         else if (f >= 37)
             Put(page, explosion, t.x + 15, t.y + 15, 128 * std::min(f - 36, 7), 0, 128, 128);
     }
-    for (int p = 10, v = score; p >= 1; --p, v /= 10)
-        Put(page, sprites, 349 + 19 * p, 0, 375 + 19 * (v % 10), 328, 19, 23);
+    PutDigits(page, sprites, 349, 0, score);
     Put(page, crosshair, cursorX - 32, cursorY - 32, 0, 0, 64, 64);
     return page;
 }
@@ -222,10 +225,8 @@ TEST_F(PlayFrameTest, TwoSplatsAtOnceTakeTheScoreBelowZero) {
     targets[0] = Target{0, 0, 19};
     targets[1] = Target{300, 300, 19};
     StepFrame();
-    char line[512] = {};
-    std::FILE* out = fmemopen(line, sizeof line - 1, "w");
-    replay::PrintState(out, 0);
-    std::fclose(out);
+    char line[8192];
+    FormatState(line, sizeof line, 0);
     EXPECT_EQ(playing, 0);
     EXPECT_NE(std::string(line).find(" score=-1 "), std::string::npos) << line;
 }
@@ -277,5 +278,28 @@ INSTANTIATE_TEST_SUITE_P(Frames, PictureTest,
                                            std::vector<int>{10, 11, 12, 13, 14, 15, 16, 17, 18, 19},
                                            std::vector<int>{20, 21, 27, 34, 35, 36},
                                            std::vector<int>{37, 38, 39, 40, 41, 42, 43, 44}));
+
+class MenuPageTest : public ProgramTest,
+                     public ::testing::WithParamInterface<std::tuple<std::int32_t, int>> {
+protected:
+    MenuPageTest() : ProgramTest(kStarted) {}
+};
+
+TEST_P(MenuPageTest, PanelHighlightedEntryAndTenDigits) {
+    const auto [best, selection] = GetParam();
+    bestScore = best;
+    menuSelection = static_cast<std::uint8_t>(selection);
+    ASSERT_EQ(MenuFrame(), S_OK);
+    Page expected(640 * 480, 0);
+    Put(expected, LoadArt(IDB_MENUPANEL, -1), 159, 149, 0, 0, 320, 180);
+    const int band = 23 * selection;  // rows band to band + 22, at y 226 + band
+    Put(expected, LoadArt(IDB_MENUITEMS, -1), 308, 226 + band, 0, band, 160, 23);
+    PutDigits(expected, LoadArt(IDB_SPRITES, ColorToPixel(0xFFFFFF)), 269, 306, best);
+    ExpectPresented(expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scores, MenuPageTest,
+                         ::testing::Values(std::make_tuple(0, 0), std::make_tuple(42, 1),
+                                           std::make_tuple(2147483647, 2)));
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Copies onto a page: the fast keyed copy against a plain pixel-by-pixel copy, for every picture
 // whole and in random parts, at the page's corners and at random places; and copies that do not
 // fit, refused without a pixel written. (The cells the frames draw are held to their pictures
-// by the frames of play_test.cpp and display_test.cpp.)
+// by play_test.cpp's frames.)
 #include <gtest/gtest.h>
 
 #include <algorithm>

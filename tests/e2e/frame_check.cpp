@@ -4,7 +4,6 @@
 // whether a screenshot shows the dump scaled with even pixels (in that area of it). Exit 0 when
 // it does, 1 when not, 2 on error.
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -23,38 +22,32 @@ namespace {
 
 constexpr int kWidth = 640, kHeight = 480;
 
-// A binary PPM (P6) screenshot: its size and its bytes, red, green, blue.
-bool ReadPpm(const char* path, int& width, int& height, std::vector<unsigned char>& rgb) {
-    std::ifstream file(path, std::ios::binary);
-    // Header words, which may be interleaved with comment lines.
-    auto word = [&file]() {
-        std::string text;
-        while (file >> text && text[0] == '#') std::getline(file, text);
-        return text;
-    };
-    std::string magic = word();
-    width = std::atoi(word().c_str());
-    height = std::atoi(word().c_str());
-    int maximum = std::atoi(word().c_str());
-    if (magic != "P6" || maximum != 255 || width < kWidth || height < kHeight) return false;
-    file.get();
-    rgb.resize(static_cast<std::size_t>(width) * height * 3);
-    return static_cast<bool>(
-        file.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size())));
-}
-
-// The top-left 640x480 of a screenshot, reduced to the 16-bit values the game draws.
-bool ReadScreenshot(const char* path, std::vector<std::uint16_t>& page) {
+// A binary PPM (P6) screenshot of at least 640x480, as xwd | convert and the browser tests write
+// them: its size and its bytes, red, green, blue.
+struct Shot {
     int width = 0, height = 0;
     std::vector<unsigned char> rgb;
-    if (!ReadPpm(path, width, height, rgb)) return false;
-    page.resize(kWidth * kHeight);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            const unsigned char* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-            page[y * kWidth + x] = ColorToPixel(p[0] | (p[1] << 8) | (p[2] << 16));
-        }
-    return true;
+    Color At(int x, int y) const {
+        const unsigned char* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+        return {double(p[0]), double(p[1]), double(p[2])};
+    }
+    // The pixel as the 16-bit value the game drew.
+    std::uint16_t Pixel(int x, int y) const {
+        const Color c = At(x, y);
+        return ColorToPixel(int(c[0]) | int(c[1]) << 8 | int(c[2]) << 16);
+    }
+};
+bool ReadPpm(const char* path, Shot& shot) {
+    std::ifstream file(path, std::ios::binary);
+    std::string magic;
+    int maximum = 0;
+    file >> magic >> shot.width >> shot.height >> maximum;
+    if (magic != "P6" || maximum != 255 || shot.width < kWidth || shot.height < kHeight)
+        return false;
+    file.get();
+    shot.rgb.resize(static_cast<std::size_t>(shot.width) * shot.height * 3);
+    return static_cast<bool>(file.read(reinterpret_cast<char*>(shot.rgb.data()),
+                                       static_cast<std::streamsize>(shot.rgb.size())));
 }
 
 // A replay dump: 16-bit BMP with RGB565 masks, bottom-up.
@@ -73,20 +66,21 @@ bool ReadDump(const char* path, std::vector<std::uint16_t>& page) {
 }
 
 int Same(const char* dumpPath, const char* shotPath) {
-    std::vector<std::uint16_t> dump, shot;
-    if (!ReadDump(dumpPath, dump) || !ReadScreenshot(shotPath, shot)) return 2;
+    std::vector<std::uint16_t> dump;
+    Shot shot;
+    if (!ReadDump(dumpPath, dump) || !ReadPpm(shotPath, shot)) return 2;
     int differing = 0;
-    for (std::size_t i = 0; i < dump.size(); ++i) differing += dump[i] != shot[i];
+    for (int i = 0; i < kWidth * kHeight; ++i)
+        differing += dump[i] != shot.Pixel(i % kWidth, i / kWidth);
     if (differing) std::printf("%d pixels differ\n", differing);
     return differing ? 1 : 0;
 }
 
 // Every pixel of the crosshair picture that is not its black key must be on the screenshot.
 int Crosshair(int cx, int cy, const char* shotPath) {
-    std::vector<std::uint16_t> shot;
+    Shot shot;
     Bitmap picture;
-    if (!ReadScreenshot(shotPath, shot) ||
-        !DecodeBitmap(FindResource(RT_BITMAP, IDB_CROSSHAIR), picture))
+    if (!ReadPpm(shotPath, shot) || !DecodeBitmap(FindResource(RT_BITMAP, IDB_CROSSHAIR), picture))
         return 2;
     int checked = 0, differing = 0;
     for (int y = 0; y < picture.height; ++y)
@@ -94,7 +88,7 @@ int Crosshair(int cx, int cy, const char* shotPath) {
             std::uint16_t pixel = ColorToPixel(picture.ColorAt(x, y));
             if (pixel == ColorToPixel(KEY_BLACK)) continue;
             ++checked;
-            differing += shot[(cy - 32 + y) * kWidth + (cx - 32 + x)] != pixel;
+            differing += shot.Pixel(cx - 32 + x, cy - 32 + y) != pixel;
         }
     if (differing) std::printf("%d of %d crosshair pixels differ\n", differing, checked);
     return checked > 0 && differing == 0 ? 0 : 1;
@@ -106,9 +100,9 @@ int Crosshair(int cx, int cy, const char* shotPath) {
 // height, in area[0..3]), the dump is looked for there, and only there.
 int Even(const char* dumpPath, const char* shotPath, const int* area) {
     std::vector<std::uint16_t> dump;
-    std::vector<unsigned char> rgb;
-    int width = 0, height = 0;
-    if (!ReadDump(dumpPath, dump) || !ReadPpm(shotPath, width, height, rgb)) return 2;
+    Shot shot;
+    if (!ReadDump(dumpPath, dump) || !ReadPpm(shotPath, shot)) return 2;
+    const int width = shot.width, height = shot.height;
     const bool wide = width * kHeight >= height * kWidth;
     int areaW = wide ? height * kWidth / kHeight : width;
     int areaH = wide ? height : width * kHeight / kWidth;
@@ -123,14 +117,10 @@ int Even(const char* dumpPath, const char* shotPath, const int* area) {
     auto page = [&dump](int x, int y) {
         return Widened(dump[static_cast<std::size_t>(y) * kWidth + x]);
     };
-    auto screen = [&rgb, width](int x, int y) {
-        const unsigned char* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-        return Color{double(p[0]), double(p[1]), double(p[2])};
-    };
     int wrong = 0, worst = 0;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            Color shown = screen(x, y), expected{};
+            Color shown = shot.At(x, y), expected{};
             bool inside = x >= areaX && x < areaX + areaW && y >= areaY && y < areaY + areaH;
             if (area && !inside) continue;
             if (inside)

@@ -3,12 +3,10 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <numbers>
 #include <string>
@@ -18,6 +16,7 @@
 #include "platform/platform.h"
 #include "platform/resource.h"
 #include "platform/wave.h"
+#include "tests/files.h"
 
 namespace {
 
@@ -94,12 +93,9 @@ TEST(Resampler, PassesTheBandAndNothingAboveIt) {
         bool passes;
         int lead = 0, tail = 0;  // input samples added ahead and after
     };
-    for (Case c : {Case{8000, 48000, 3300, true},
-                   {8403, 48000, 2500, true},
-                   {11000, 44100, 4600, true},
-                   {48000, 8000, 1000, true},
-                   {48000, 8000, 6000, false},
-                   {8000, 48000, 1000, true, 16, 48},
+    for (Case c : {Case{8000, 48000, 3300, true}, {8403, 48000, 2500, true},
+                   {11000, 44100, 4600, true}, {48000, 8000, 1000, true},
+                   {48000, 8000, 6000, false}, {8000, 48000, 1000, true, 16, 48},
                    {48000, 11000, 1000, true, 100, 200}}) {
         std::vector<float> input(static_cast<std::size_t>(c.from / 5));
         for (std::size_t i = 0; i < input.size(); ++i)
@@ -157,20 +153,16 @@ TEST(Conversion, StartsAndEndsSoftlyAndNeverWraps) {
 class DiskOutput : public ::testing::Test {
 protected:
     void SetUp() override {
-        char name[] = "/tmp/quendra-sound-XXXXXX";
-        int fd = mkstemp(name);
-        ASSERT_GE(fd, 0);
-        close(fd);
-        path = name;
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
     }
     void TearDown() override {
         for (snd::SoundId id = 0; id < 16; ++id) snd::Unload(id);
         snd::Close();
-        unlink(path.c_str());
+        std::filesystem::remove_all(folder);
     }
-    std::string path;
+    const std::filesystem::path folder = FreshFolder("quendra-sound");
+    const std::string path = folder / "out.raw";
 };
 
 // Instances of one sound layer; a stop ends every instance of the sound it names and no other,

@@ -52,23 +52,18 @@ async function until(condition, what) {
 
 before(async () => {
   mkdirSync(join(site, 'icons'), { recursive: true });
-  writeFileSync(join(site, 'index.html'), '<!doctype html><title>Quendra</title>\n');
-  writeFileSync(join(site, 'quendra.js'), script);
-  writeFileSync(join(site, 'quendra.js.gz'), gzipSync(script));
-  writeFileSync(join(site, 'quendra.js.br'), brotliCompressSync(script));
-  // A copy left from an earlier build: older than its file.
-  writeFileSync(join(site, 'page.js'), 'new();\n');
-  writeFileSync(join(site, 'page.js.gz'), gzipSync('old();\n'));
+  // page.js.gz: a copy left from an earlier build, older than its file.
+  for (const [name, bytes] of [['index.html', '<!doctype html><title>Quendra</title>\n'],
+    ['quendra.js', script], ['quendra.js.gz', gzipSync(script)],
+    ['quendra.js.br', brotliCompressSync(script)], ['page.js', 'new();\n'],
+    ['page.js.gz', gzipSync('old();\n')], ['big.wasm', Buffer.alloc(32 << 20)],
+    ['quendra.webmanifest', '{}'], ['../secret.js', 'private\n'],
+    ['../secret.js.gz', gzipSync('private\n')]]) writeFileSync(join(site, name), bytes);
   utimesSync(join(site, 'page.js.gz'), new Date(2000, 1), new Date(2000, 1));
-  writeFileSync(join(site, 'big.wasm'), Buffer.alloc(32 << 20));
-  writeFileSync(join(site, 'quendra.webmanifest'), '{}');
-  writeFileSync(join(scratch, 'secret.js'), 'private\n');
-  symlinkSync(join(scratch, 'secret.js'), join(site, 'out.js'));
-  symlinkSync('quendra.js', join(site, 'in.js'));
-  symlinkSync('/dev/zero', join(site, 'zero.js'));
+  for (const [target, name] of [[join(scratch, 'secret.js'), 'out.js'], ['quendra.js', 'in.js'],
+    ['/dev/zero', 'zero.js'], [join(scratch, 'secret.js.gz'), 'index.html.gz']])
+    symlinkSync(target, join(site, name));
   execFileSync('mkfifo', [join(site, 'fifo.js')]);
-  writeFileSync(join(scratch, 'secret.js.gz'), gzipSync('private\n'));
-  symlinkSync(join(scratch, 'secret.js.gz'), join(site, 'index.html.gz'));
   server = await serve(site, 0, { timeLimitMs: 500 });
   port = server.address().port;
 });
