@@ -35,9 +35,9 @@ std::int32_t MoveWithin(std::int32_t position, std::int32_t movement, std::int32
 // Returns whether the frame fires a shot: the button first seen up after it was seen down.
 bool ReadShot() {
     bool down = (mouseState.rgbButtons[0] & BUTTON_DOWN) != 0;
-    if (down && buttonLatch == 0) {
+    if (down && !buttonLatch) {
         buttonLatch = 1;
-    } else if (!down && buttonLatch == 1) {
+    } else if (!down && buttonLatch) {
         buttonLatch = 0;
         if (shotSound) {
             shotSound->Stop(DMUS_SEGF_BEAT);

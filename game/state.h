@@ -22,6 +22,8 @@ inline constexpr int MAX_TARGETS = 256;
 // The menu's entries, top to bottom, as `menuSelection` holds them.
 enum MenuEntry : std::uint8_t { MENU_START = 0, MENU_RESET_BEST = 1, MENU_LEAVE = 2 };
 
+// windowActive, buttonLatch and playing are flags: each holds 1 or 0 and is tested as a truth
+// value, never against a number.
 extern std::int32_t cursorX;            // crosshair centre, kept within 32..608
 extern std::int32_t cursorY;            // and 32..448
 extern std::int32_t score;              // of the running game; it ends at 0
@@ -30,11 +32,11 @@ extern std::int32_t bestScore;          // as the menu shows it
 extern Target targets[MAX_TARGETS];
 extern std::uint32_t lastFrameTime;     // clock at the last frame, or when frame time restarted
 extern Screen* screen;
-extern std::uint32_t windowActive;      // nonzero while frames may be rendered
+extern std::uint32_t windowActive;      // 1 while frames may be rendered, 0 minimised or hidden
 extern std::uint32_t stepTime;          // milliseconds gathered towards the next 75 ms step
-extern std::uint8_t buttonLatch;        // 1 while the button, once seen down, is not seen up
+extern std::uint8_t buttonLatch;        // 1 from the button seen down until it is seen up, else 0
 extern std::int32_t runBest;            // highest score of the running (or last) game
-extern std::uint8_t playing;            // 1 while a game runs
+extern std::uint8_t playing;            // 1 while a game runs, 0 in the menu
 extern std::uint8_t menuSelection;      // a MenuEntry
 
 extern Picture* backgroundPicture;
