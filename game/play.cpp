@@ -126,8 +126,8 @@ HRESULT DrawDigits(std::uint32_t left, std::uint32_t y, std::int32_t value) {
 }
 
 void DrawScore() {
-    // A score below 0 (only in the last frame of a game, when several targets splat at once)
-    // has no digits: it shows as ten zeros.
+    // A score below 0 comes only from a second splat in the pass whose first splat ended the
+    // game, so it lasts that one frame; the sheet has no minus sign, and it is drawn as 0.
     DrawDigits(kScoreLeft, 0, score < 0 ? 0 : score);
 }
 
