@@ -13,7 +13,8 @@ inline constexpr const char* ERROR_TITLE = "ERROR";
 inline constexpr const char* MODE_FAILED_TEXT = "This display card does not support the selected mode. ";
 inline constexpr const char* FRAME_FAILED_TEXT = "Displaying the next frame failed. Press OK exit. ";
 
-// Exit codes: 0 after a normal end; 1 when the program could not start or a frame failed.
+// The exit code when the program could not start or a frame failed (0 after a normal end; a bad
+// command line gets EXIT_USAGE_CODE, options.h).
 inline constexpr int EXIT_FAILURE_CODE = 1;
 
 // Runs the whole program; returns the process exit code. The previous instance and the command
