@@ -61,7 +61,7 @@ struct World {
         std::string_view name;
         bool prepared = false;
     };
-    std::array<Sound, 16> sounds;
+    std::array<Sound, snd::MAX_SOUNDS> sounds;
     bool soundOpen = false;
 
     Driver* driver = nullptr;
