@@ -13,6 +13,7 @@ inline constexpr std::uint16_t FRAME_RESPAWN = 35;        // waiting for a new p
 inline constexpr std::uint16_t FRAME_HIT = 36;            // hit, scored in the next pass
 inline constexpr std::uint16_t FRAME_LAST_EXPLOSION = 44; // 37..44: explosion cells 1..7, then 7
 
+// The targets move on one animation step once more than this many milliseconds have gathered.
 inline constexpr std::uint32_t STEP_MS = 75;
 inline constexpr std::int32_t POINTS_PER_TARGET = 50;
 

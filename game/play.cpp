@@ -11,9 +11,15 @@
 
 namespace {
 
-constexpr std::int32_t kCursorMin = 32, kCursorMaxX = 608, kCursorMaxY = 448;
+// The crosshair's centre stays where the whole crosshair is on the screen.
 constexpr std::int32_t kCrosshairOffset = CROSSHAIR_SIZE / 2;
-constexpr int kPositionsX = 482, kPositionsY = 322;  // the whole 158-pixel cell on screen
+constexpr std::int32_t kCursorMin = kCrosshairOffset;
+constexpr std::int32_t kCursorMaxX = SCREEN_WIDTH - kCrosshairOffset;
+constexpr std::int32_t kCursorMaxY = SCREEN_HEIGHT - kCrosshairOffset;
+// A new position is taken modulo these counts, so that a target's whole cell (its largest
+// picture) lies on the screen.
+constexpr int kPositionsX = SCREEN_WIDTH - LARGE_TARGETS.size;
+constexpr int kPositionsY = SCREEN_HEIGHT - LARGE_TARGETS.size;
 constexpr int kSplatOffset = 16, kExplosionOffset = 15;
 constexpr std::uint32_t kScoreLeft = 349;
 
@@ -48,7 +54,7 @@ bool ReadShot() {
     return false;
 }
 
-// At most one 75 ms step a frame; a longer frame's surplus is worked off one step a frame.
+// At most one step a frame; a longer frame's surplus is worked off one step a frame.
 void Step(std::uint32_t elapsed) {
     stepTime += elapsed;
     if (stepTime <= STEP_MS) return;
@@ -62,11 +68,7 @@ void Step(std::uint32_t elapsed) {
     }
 }
 
-const SpriteRow& GrowingRow(std::uint16_t frame) {
-    static constexpr const SpriteRow* rows[] = {&SMALL_TARGETS, &MEDIUM_SMALL_TARGETS,
-                                                &MEDIUM_LARGE_TARGETS, &LARGE_TARGETS};
-    return *rows[frame / PICTURES_PER_SIZE];
-}
+const SpriteRow& GrowingRow(std::uint16_t frame) { return *GROWING_ROWS[frame / PICTURES_PER_SIZE]; }
 
 // A shot hits a target when the crosshair's centre, the point the player aims with, lies on the
 // target's picture where it is drawn.
