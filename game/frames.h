@@ -28,6 +28,6 @@ HRESULT DrawDigits(std::uint32_t left, std::uint32_t y, std::int32_t value);
 // Draws `score` (below 0: 0) with DrawDigits at the top of the screen; a digit that fails ends
 // the drawing, and the frame goes on.
 void DrawScore();
-// One menu frame: black, the panel, the selected entry highlighted, the best score in ten
-// digits, present. A negative code when a digit or the present fails.
+// One menu frame: black, the panel, the selected entry highlighted, the best score's digits,
+// present. A negative code when a digit or the present fails.
 HRESULT MenuFrame();
