@@ -162,7 +162,8 @@ double Median(F&& call) {
 void ReachTargets(int count) {
     StartNewGame();
     for (int i = 0; i < 4000 && (lastTargetIndex + 1 < count || i < 1500); ++i) {
-        score = std::max(score, 50 * (count - 1) + 25);  // splats would take the targets away
+        // Splats would take the targets away.
+        score = std::max(score, POINTS_PER_TARGET * (count - 1) + 25);
         scripted::world().clock += 16;
         scripted::world().pendingX += (i % 9) - 4;
         scripted::world().buttonDown = i % 8 < 4;
