@@ -68,7 +68,9 @@ void Step(std::uint32_t elapsed) {
     }
 }
 
-const SpriteRow& GrowingRow(std::uint16_t frame) { return *GROWING_ROWS[frame / PICTURES_PER_SIZE]; }
+const SpriteRow& GrowingRow(std::uint16_t frame) {
+    return *GROWING_ROWS[frame / PICTURES_PER_SIZE];
+}
 
 // A shot hits a target when the crosshair's centre, the point the player aims with, lies on the
 // target's picture where it is drawn.

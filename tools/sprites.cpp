@@ -90,7 +90,7 @@ void PaintDigit(Image& image, int digit, int x, int y) {
 
 Indexed MakeSprites() {
     Image image(SPRITES_WIDTH, SPRITES_HEIGHT);
-    for (const SpriteRow* row : {&LARGE_TARGETS, &MEDIUM_LARGE_TARGETS, &MEDIUM_SMALL_TARGETS, &SMALL_TARGETS}) {
+    for (const SpriteRow* row : GROWING_ROWS) {
         for (int k = 0; k < PICTURES_PER_SIZE; ++k) {
             float centre = row->size / 2.0f;
             PaintTarget(image, row->left + row->size * k + centre, row->top + centre, TargetInCell(row->size, k), 5);
