@@ -31,7 +31,7 @@ deps:
 SANITIZE_BUILD ?= build-sanitize
 UBSAN_ENV = UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ASAN_ENV = ASAN_OPTIONS=abort_on_error=1:strict_string_checks=1
-GAME_TESTS = '^(end_to_end|desktop|command_line|sdl_window)$$'
+GAME_TESTS = '^(end_to_end|desktop|command_line|sdl_window|recording)$$'
 sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DQUENDRA_SANITIZE=ON -DQUENDRA_TESTS_REQUIRED=ON $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
@@ -70,6 +70,7 @@ test-web: web
 	cd tests/web && npm ci --no-audit --no-fund
 	node tests/web/server_test.mjs
 	node tests/web/browser_test.mjs $(WEB_BUILD) $(BUILD)/quendra-replay
+	node tests/web/recording_test.mjs $(WEB_BUILD) $(BUILD)/quendra-replay
 	node tests/web/offline_test.mjs $(WEB_BUILD)
 
 deps-web:

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "app/best_score_folder.h"
-#include "game/best_score.h"
+#include "platform/best_score_file.h"
 #include "game/state.h"
 
 std::string BestScoreFolder() {

@@ -1,19 +1,25 @@
 // quendra in a browser: the same program, started by the page once the player has clicked.
 #include <emscripten.h>
+#include <fcntl.h>
 
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <string>
 
 #include "app/app.h"
-#include "game/best_score.h"
+#include "app/recording.h"
 #include "game/state.h"
+#include "platform/best_score_file.h"
 #include "platform/web/web.h"
+#include "replay/watch.h"
 
 namespace {
 
 // The page keeps this folder in the browser's storage (IndexedDB).
 constexpr const char* kBestScoreFile = "/quendra/QUENDRA.DAT";
+// Every run is recorded here, in memory; the page offers it as a download when the run ends.
+constexpr const char* kRecording = "/quendra.replay";
 
 // The names of the state's fields, once, comma-separated; then their values at each publication.
 EM_JS(void, web_state_names, (const char* names), { quendraPage.stateNames(UTF8ToString(names)); });
@@ -46,10 +52,7 @@ constexpr Field kFields[] = {
 };
 constexpr int kFieldCount = static_cast<int>(std::size(kFields));
 
-}  // namespace
-
-namespace web {
-
+// The game's state for the page; the backend calls it through the hook main() gives it.
 void PublishState() {
     if (frames == 0) {
         std::string names;
@@ -65,11 +68,22 @@ void PublishState() {
     web_state(values, kFieldCount);
 }
 
-}  // namespace web
+}  // namespace
 
-int main() {
+// The page starts the program with no arguments to play, or with --play FILE to show the
+// recording it put into FILE.
+int main(int argc, char** argv) {
+    web::SetStatePublisher(PublishState);
+    if (argc == 3 && std::strcmp(argv[1], "--play") == 0) {
+        int code = replay::Watch(argv[2], "quendra");
+        web_program_ended(code);
+        return code;
+    }
     if (SetBestScorePath(kBestScoreFile)) RemoveStaleTemporaries();
+    int fd = open(kRecording, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd >= 0) StartRecording(fd, kRecording);
     int code = WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT);
+    FinishRecording(code);
     web_program_ended(code);
     return code;
 }

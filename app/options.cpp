@@ -16,7 +16,7 @@
 namespace {
 
 constexpr const char* USAGE =
-    "usage: quendra [--window] [--no-sound] [--mouse-speed F]\n"
+    "usage: quendra [--window] [--no-sound] [--mouse-speed F] [--record FILE | --play FILE]\n"
     "       quendra --help | --version\n"
     "\n"
     "A small arcade game: shoot the targets before they reach you.\n"
@@ -25,10 +25,14 @@ constexpr const char* USAGE =
     "  --no-sound   play silent\n"
     "  --mouse-speed F\n"
     "               move the crosshair F times as far as the mouse (0.25 to 4, default 1)\n"
+    "  --record FILE\n"
+    "               record the run into FILE (quendra-replay FILE replays it)\n"
+    "  --play FILE  watch the recording in FILE (Escape or Alt+F10 stops it)\n"
     "  --help       show this help and exit\n"
     "  --version    show the version and exit\n"
     "\n"
-    "Exit codes: 0 normal end, 1 could not start or a frame failed, 2 bad command line.\n";
+    "Exit codes: 0 normal end, 1 could not start or a frame failed, 2 bad command line or\n"
+    "recording, 4 a watched recording differs from this program's run.\n";
 
 // A mouse speed: a plain decimal number, nothing before or after it, that the mouse takes.
 bool ReadMouseSpeed(const char* text, double& speed) {
@@ -84,9 +88,15 @@ int ReadCommandLine(int argc, const char* const* argv, Options& options) {
                 std::fputs(USAGE, stderr);
                 return EXIT_USAGE_CODE;
             }
+        } else if (std::strcmp(arg, "--record") == 0 || std::strcmp(arg, "--play") == 0) {
+            const char*& file = arg[2] == 'r' ? options.record : options.play;
+            if (i + 1 == argc || file)
+                return Refuse(file ? "this option is given twice:" : "a file is needed after", arg);
+            file = argv[++i];
         } else {
             return Refuse("unknown option", arg);
         }
     }
+    if (options.record && options.play) return Refuse("--record can't go with", "--play");
     return -1;
 }

@@ -6,6 +6,8 @@ struct Options {
     bool windowed = false;  // --window: a resizable window instead of the whole screen
     bool silent = false;    // --no-sound
     double mouseSpeed = 1;  // --mouse-speed F: relative motion times F (MOUSE_SPEED_MIN..MAX)
+    const char* record = nullptr;  // --record FILE: the run is recorded into FILE
+    const char* play = nullptr;    // --play FILE: the recording in FILE is shown
 };
 
 // Exit code for a command line that can't be understood, the desktop game's and quendra-replay's

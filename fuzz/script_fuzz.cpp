@@ -25,7 +25,7 @@ void Parse(const char* text, std::size_t size, std::size_t piece, Outcome& out) 
 
 bool Same(const replay::Line& a, const replay::Line& b) {
     return a.command == b.command && a.count == b.count && a.ms == b.ms && a.dx == b.dx &&
-           a.dy == b.dy && a.key == b.key && a.modifiers == b.modifiers && a.path == b.path &&
+           a.dy == b.dy && a.key == b.key && a.modifiers == b.modifiers && a.text == b.text &&
            a.number == b.number;
 }
 
@@ -52,12 +52,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     replay::Line line, other;
     std::uint64_t lastDump = 0;
     while (whole.script.Next(a, line)) {
-        if (line.command == replay::Command::Dump) {
-            if (line.path.empty() || line.path.data()[line.path.size()] != '\0' ||
-                std::memchr(line.path.data(), '\0', line.path.size()) || line.number <= lastDump)
-                std::abort();
-            lastDump = line.number;
-        }
+        // Dump, check and end lines keep their numbers, rising; dump and check their text.
+        bool numbered = line.command == replay::Command::Dump ||
+                        line.command == replay::Command::Check ||
+                        line.command == replay::Command::End;
+        bool text = line.command == replay::Command::Dump || line.command == replay::Command::Check;
+        if (numbered && line.number <= lastDump) std::abort();
+        if (text && (line.text.empty() || line.text.data()[line.text.size()] != '\0' ||
+                     std::memchr(line.text.data(), '\0', line.text.size())))
+            std::abort();
+        if (numbered) lastDump = line.number;
         if (!pieces.script.Next(b, other) || !Same(line, other)) std::abort();
         again.Append(line);
     }

@@ -2,6 +2,7 @@
 #include "game/state.h"
 
 #include "game/best_score.h"
+#include "platform/best_score_file.h"
 #include "game/random.h"
 #include "platform/window.h"
 

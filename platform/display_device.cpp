@@ -4,10 +4,16 @@
 #include <new>
 
 #include "platform/platform.h"
+#include "platform/tap.h"
+
+FlipChain::~FlipChain() {
+    tap::PageGone(front_.pixels());
+    tap::PageGone(back_.pixels());
+}
 
 HRESULT FlipChain::Flip() {
     if (front_.lost() || back_.lost()) return DDERR_SURFACELOST;
-    HRESULT r = vid::Present(back_.pixels());
+    HRESULT r = tap::Present(back_.pixels());
     if (r == DDERR_SURFACELOST) {
         front_.MarkLost();
         back_.MarkLost();
@@ -37,7 +43,7 @@ HRESULT DisplayDevice::SetCooperativeLevel(HWND window, std::uint32_t flags) {
 HRESULT DisplayDevice::SetDisplayMode(std::uint32_t width, std::uint32_t height, std::uint32_t bits) {
     if (!exclusive_ || width == 0 || height == 0 || width > 4096 || height > 4096)
         return DDERR_INVALIDMODE;
-    HRESULT r = vid::Open(width, height, bits);
+    HRESULT r = tap::OpenDisplay(width, height, bits);
     if (FAILED(r)) return r;
     modeSet_ = true;
     width_ = static_cast<int>(width);

@@ -15,6 +15,7 @@ inline constexpr std::uint32_t DDSCL_EXCLUSIVE = 16;
 class FlipChain {
 public:
     FlipChain(int width, int height) : front_(width, height), back_(width, height) {}
+    ~FlipChain();
     Surface* GetAttachedSurface() { return &back_; }
     // Shows the back buffer; the old visible page becomes the back buffer, reached through the
     // same surface. Answers as vid::Present does; nothing changes unless it answers S_OK.

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "platform/platform.h"
+#include "platform/tap.h"
 
 HRESULT MouseDevice::SetDataFormat(const MouseDataFormat& format) {
     if (format.dataSize != 20) return E_INVALIDARG;
@@ -20,18 +20,18 @@ HRESULT MouseDevice::SetCooperativeLevel(HWND window, std::uint32_t flags) {
 
 HRESULT MouseDevice::Acquire() {
     if (!formatSet_ || !cooperative_) return E_INVALIDARG;
-    return in::Acquire();
+    return tap::MouseAcquire();
 }
 
 HRESULT MouseDevice::Unacquire() {
-    in::Unacquire();
+    tap::MouseUnacquire();
     return S_OK;
 }
 
 HRESULT MouseDevice::GetDeviceState(std::uint32_t size, void* data) {
     if (size != 20 || !data) return E_INVALIDARG;
     in::Reading reading;
-    HRESULT r = in::Read(reading);
+    HRESULT r = tap::MouseRead(reading);
     if (FAILED(r)) return r;
     std::int32_t axes[3] = {reading.dx, reading.dy, 0};
     std::uint8_t buttons[8] = {};
@@ -43,12 +43,12 @@ HRESULT MouseDevice::GetDeviceState(std::uint32_t size, void* data) {
 }
 
 void MouseDevice::Release() {
-    in::Release();
+    tap::MouseRelease();
     delete this;
 }
 
 HRESULT InputSystem::CreateDevice(MouseDevice** out) {
-    HRESULT r = in::Create();
+    HRESULT r = tap::CreateMouse();
     if (FAILED(r)) return r;
     *out = new (std::nothrow) MouseDevice;
     return *out ? S_OK : E_OUTOFMEMORY;

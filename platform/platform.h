@@ -5,6 +5,7 @@
 // scripted/, web/) implements every function declared here, one file per service.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -33,6 +34,8 @@ void ShowErrorBox(const char* title, const char* text);
 // The wrapping millisecond clock, and the tick count used as the random seed.
 std::uint32_t Milliseconds();
 std::uint32_t TickCount();
+// Waits about `ms` milliseconds, letting the desktop run meanwhile (watching a recording).
+void Sleep(std::uint32_t ms);
 
 }  // namespace sys
 
@@ -70,6 +73,19 @@ HRESULT Read(Reading& out);
 void Release();
 
 }  // namespace in
+
+namespace store {
+
+// What a read of the best-score file found: bytes (0 up to the size asked for), no file (it is
+// then made empty), or a file that can't be read.
+enum class Found { Bytes, Missing, Unreadable };
+// Reads up to `size` bytes from the start of the best-score file into `bytes`, `got` of them.
+Found Read(std::uint8_t* bytes, std::size_t size, std::size_t& got);
+// Replaces the best-score file's content with exactly these bytes, durably and at once; false
+// when nothing was stored (the file still holds what it held).
+bool Replace(const std::uint8_t* bytes, std::size_t size);
+
+}  // namespace store
 
 namespace snd {
 

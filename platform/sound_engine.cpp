@@ -3,6 +3,8 @@
 
 #include <new>
 
+#include "platform/tap.h"
+
 HRESULT SoundLoader::GetObject(std::span<const std::uint8_t> wave, SoundObject** out) {
     snd::SoundId id = snd::Load(wave);
     if (id < 0) return E_FAIL;
@@ -21,7 +23,7 @@ void ReleaseSoundObject(SoundObject* sound) {
 }
 
 HRESULT SoundPerformance::InitAudio() {
-    open_ = snd::Open();
+    open_ = tap::OpenSound();
     return open_ ? S_OK : E_FAIL;
 }
 

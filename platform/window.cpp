@@ -8,6 +8,7 @@
 #include "platform/bytes.h"
 #include "platform/platform.h"
 #include "platform/resource.h"
+#include "platform/tap.h"
 
 struct WindowObject {
     WNDPROC procedure = nullptr;
@@ -90,7 +91,7 @@ HWND CreateWindowEx(std::uint32_t, const char* className, const char* title, std
     if (!registeredClass.used || !className ||
         std::strcmp(className, registeredClass.windowClass.lpszClassName) != 0)
         return nullptr;
-    if (!sys::CreateWindow(title)) return nullptr;
+    if (!tap::CreateWindow(title)) return nullptr;
     theWindow.procedure = registeredClass.windowClass.lpfnWndProc;
     currentWindow = &theWindow;
     std::vector<std::uint32_t> argb;
@@ -158,14 +159,14 @@ HCURSOR SetCursor(HCURSOR cursor) {
 }
 
 bool PeekMessage(MSG* message) {
-    if (!AnyWaiting()) sys::PumpEvents(false);
+    if (!AnyWaiting()) tap::PumpEvents(false);
     if (!AnyWaiting()) return false;
     if (message) *message = queueCount ? queue[queueHead] : MSG{nullptr, WM_QUIT, WPARAM(quitCode)};
     return true;
 }
 
 bool GetMessage(MSG* message) {
-    while (!AnyWaiting()) sys::PumpEvents(true);
+    while (!AnyWaiting()) tap::PumpEvents(true);
     if (queueCount == 0) {
         *message = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quitCode)};
         quitPosted = false;
@@ -204,7 +205,7 @@ LRESULT DispatchMessage(const MSG* message) {
                                     message->lParam);
 }
 
-void WaitMessage() { sys::PumpEvents(true); }
+void WaitMessage() { tap::PumpEvents(true); }
 
 bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!window || window != currentWindow) return false;
@@ -212,7 +213,8 @@ bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void PostWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, std::uint8_t modifiers) {
-    if (currentWindow) Enqueue(MSG{currentWindow, message, wParam, lParam, modifiers});
+    MSG posted{currentWindow, message, wParam, lParam, modifiers};
+    if (currentWindow && tap::Posted(posted)) Enqueue(posted);
 }
 
 void PostQuitMessage(int exitCode) {
@@ -237,5 +239,5 @@ int MessageBox(HWND, const char* text, const char* title, UINT) {
     return 1;  // IDOK
 }
 
-std::uint32_t timeGetTime() { return sys::Milliseconds(); }
-std::uint32_t GetTickCount() { return sys::TickCount(); }
+std::uint32_t timeGetTime() { return tap::Milliseconds(); }
+std::uint32_t GetTickCount() { return tap::TickCount(); }

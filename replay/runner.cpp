@@ -1,4 +1,4 @@
-// The script driver: runs script lines whenever the message loop finds its queue empty.
+// The replay runner: the program once over the scripted platform, its state line and frame dumps.
 #include "replay/runner.h"
 
 #include <fcntl.h>
@@ -11,108 +11,12 @@
 #include <string>
 
 #include "app/app.h"
-#include "game/state.h"
-#include "platform/window.h"
+#include "app/state_line.h"
+#include "replay/driver.h"
 
 namespace replay {
 
 namespace {
-
-class ScriptDriver : public scripted::Driver {
-public:
-    ScriptDriver(const Script& script, std::FILE* out) : script_(script), out_(out) {}
-    bool dumpFailed() const { return dumpFailed_; }
-
-    bool Poll() override {
-        // An inactive window's loop goes on to wait for a message, and the lines run there.
-        if (!windowActive) return true;
-        for (;;) {
-            if (passesLeft_ > 0) {
-                --passesLeft_;
-                Advance(passWait_);
-                return true;
-            }
-            Line line;
-            if (!script_.Next(next_, line)) return false;
-            if (Execute(line)) return true;  // a message was posted
-        }
-    }
-
-    bool Wait() override {
-        // The passes that are due render nothing while the loop waits; their waits still count.
-        for (; passesLeft_ > 0; --passesLeft_) Advance(passWait_);
-        for (Line line; script_.Next(next_, line);) {
-            if (Execute(line)) return true;
-            for (; passesLeft_ > 0; --passesLeft_) Advance(passWait_);
-        }
-        return false;
-    }
-
-private:
-    static void Advance(std::uint32_t ms) { scripted::world().clock += ms; }  // wraps, as clocks do
-
-    // Counts that add up stop at the most they can hold, rather than wrap round to few or none.
-    template <typename Total>
-    static void AddUp(Total& total, std::int64_t more) {
-        using Limits = std::numeric_limits<Total>;
-        if (__builtin_add_overflow(total, more, &total))
-            total = more < 0 ? Limits::min() : Limits::max();
-    }
-
-    // Runs one line; returns whether it posted a message.
-    bool Execute(const Line& line) {
-        scripted::World& w = scripted::world();
-        switch (line.command) {
-            case Command::Wait: Advance(line.ms); return false;
-            case Command::Clock: w.clock = line.ms; return false;
-            case Command::Frame: passesLeft_ = line.count, passWait_ = 0; return false;
-            case Command::Play: passesLeft_ = line.count, passWait_ = line.ms; return false;
-            case Command::Key:
-                PostWindowMessage((line.modifiers & MOD_ALT) ? WM_SYSKEYDOWN : WM_KEYDOWN, line.key,
-                                  0, line.modifiers);
-                return true;
-            case Command::Mouse:
-                AddUp(w.pendingX, line.dx), AddUp(w.pendingY, line.dy);
-                return false;
-            case Command::ButtonDown: scripted::SetButton(true); return false;
-            case Command::ButtonUp: scripted::SetButton(false); return false;
-            case Command::Minimize:
-                scripted::SetForeground(false);
-                PostWindowMessage(WM_SIZE, SIZE_MINIMIZED, 0);
-                return true;
-            case Command::Restore:
-                scripted::SetForeground(true);
-                PostWindowMessage(WM_SIZE, SIZE_RESTORED, 0);
-                return true;
-            case Command::Hide:
-                scripted::SetForeground(false);
-                PostWindowMessage(WM_SIZE, SIZE_MAXHIDE, 0);
-                return true;
-            case Command::Close: PostWindowMessage(WM_CLOSE, 0, 0); return true;
-            case Command::FaultFlipBusy: AddUp(w.faults.flipBusy, line.count); return false;
-            case Command::FaultSurfaceLost: AddUp(w.faults.surfaceLost, line.count); return false;
-            case Command::FaultMouseRead: AddUp(w.faults.mouseRead, line.count); return false;
-            case Command::FaultAcquireLost: AddUp(w.faults.acquireLost, line.count); return false;
-            case Command::State: PrintState(out_, w.clock); return false;
-            case Command::Dump:
-                if (std::string why = WriteDump(line.path.data(), w.lastFrame); !why.empty()) {
-                    std::fprintf(stderr, "quendra-replay: line %llu: can't write %s: %s\n",
-                                 static_cast<unsigned long long>(line.number),
-                                 Escape(line.path, 256).c_str(), why.c_str());
-                    dumpFailed_ = true;
-                }
-                return false;
-        }
-        return false;
-    }
-
-    const Script& script_;
-    std::FILE* out_;
-    Script::Cursor next_;
-    std::uint32_t passesLeft_ = 0;
-    std::uint32_t passWait_ = 0;
-    bool dumpFailed_ = false;
-};
 
 void Le(std::uint8_t* at, std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
@@ -172,16 +76,9 @@ std::string ReplaceFile(const char* path, const std::vector<std::uint8_t>& bytes
 }  // namespace
 
 void PrintState(std::FILE* out, std::uint32_t clock) {
-    std::fprintf(out,
-                 "state clock=%u active=%u playing=%u sel=%u best=%d score=%d runBest=%d last=%u "
-                 "cursor=%d,%d latch=%u step=%u targets=",
-                 clock, windowActive, unsigned{playing}, unsigned{menuSelection}, bestScore, score,
-                 runBest, unsigned{lastTargetIndex}, cursorX, cursorY, unsigned{buttonLatch},
-                 stepTime);
-    for (int i = 0; i <= lastTargetIndex; ++i)
-        std::fprintf(out, "%s%u:%u:%u", i ? ";" : "", unsigned{targets[i].x}, unsigned{targets[i].y},
-                     unsigned{targets[i].frame});
-    std::fputc('\n', out);
+    char fields[8192];
+    std::size_t size = FormatState(fields, sizeof fields, clock);
+    std::fprintf(out, "state %.*s\n", static_cast<int>(size), fields);
 }
 
 std::string WriteDump(const char* path, const std::vector<std::uint16_t>& page) {
@@ -217,14 +114,15 @@ int Run(const Options& options, const Script& script, std::FILE* out, bool& dump
     w.clock = options.clock;
     w.faults = options.faults;
     w.out = out;
-    ScriptDriver driver(script, out);
+    ScriptDriver driver(script, out, true, "quendra-replay");
+    driver.SetUp(false);
     w.driver = &driver;
     int code = WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT);
     w.driver = nullptr;
     dumpFailed = driver.dumpFailed();
     std::fprintf(out, "exit %d\n", code);
     std::fflush(out);
-    return code;
+    return driver.Finish(code);
 }
 
 }  // namespace replay

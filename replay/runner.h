@@ -18,8 +18,9 @@ struct Options {
 };
 
 // Runs WinMain once, printing state, sound, message and exit lines to `out`; returns the
-// program's exit code. A dump that can't be written is said on standard error with its line and
-// sets `dumpFailed`; the run goes on.
+// program's exit code, or kCheckFailed (driver.h) when a recording's checkpoint did not hold. A
+// dump that can't be written is said on standard error with its line and sets `dumpFailed`; the
+// run goes on.
 int Run(const Options& options, const Script& script, std::FILE* out, bool& dumpFailed);
 
 // Writes a 640 x 480 RGB565 page as a 16-bit BMP with RGB565 masks, whole or not at all (a

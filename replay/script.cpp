@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/key_names.h"
 #include "platform/window.h"
 
 namespace replay {
@@ -80,26 +81,46 @@ std::int32_t Unzigzag(std::uint64_t v) {
 
 bool Script::Append(const Line& line) {
     // The most one line can take: its opcode, two 10-byte numbers (a modifier byte is less), and
-    // a dump's path with its end.
-    constexpr std::size_t kMostBesidesPath = 1 + 2 * 10 + 1;
-    if (code_.size() + kMostBesidesPath + line.path.size() > kMaxScriptBytes) return false;
+    // a dump's path, a check's state or the waits of `passes` with its end.
+    constexpr std::size_t kMostBesidesText = 1 + 2 * 10 + 1;
+    if (code_.size() + kMostBesidesText + line.text.size() > kMaxScriptBytes) return false;
     code_.push_back(static_cast<std::uint8_t>(line.command));
+    if (line.command == Command::BestScore) hasBestScore_ = true;
     switch (line.command) {
         case Command::Wait:
+        case Command::Then:
         case Command::Clock: PutVarint(code_, line.ms); break;
         case Command::Play: PutVarint(code_, line.count), PutVarint(code_, line.ms); break;
         case Command::Frame:
         case Command::FaultFlipBusy:
         case Command::FaultSurfaceLost:
         case Command::FaultMouseRead:
-        case Command::FaultAcquireLost: PutVarint(code_, line.count); break;
+        case Command::FaultAcquireLost:
+        case Command::FaultAcquireDenied:
+        case Command::FaultStoreWrite:
+        case Command::Seed:
+        case Command::Fail:
+        case Command::Together: PutVarint(code_, line.count); break;
+        case Command::BestScore: PutVarint(code_, line.count), PutVarint(code_, line.ms); break;
         case Command::Key: PutVarint(code_, line.key), code_.push_back(line.modifiers); break;
         case Command::Mouse: PutVarint(code_, Zigzag(line.dx)), PutVarint(code_, Zigzag(line.dy)); break;
+        case Command::End:
+            PutVarint(code_, line.number - lastNumbered_);
+            lastNumbered_ = line.number;
+            PutVarint(code_, line.count);
+            break;
+        case Command::Passes:
+            PutVarint(code_, line.count);
+            PutVarint(code_, line.text.size());
+            code_.insert(code_.end(), line.text.begin(), line.text.end());
+            code_.push_back(0);
+            break;
         case Command::Dump:
-            PutVarint(code_, line.number - lastDump_);
-            lastDump_ = line.number;
-            PutVarint(code_, line.path.size());
-            code_.insert(code_.end(), line.path.begin(), line.path.end());
+        case Command::Check:
+            PutVarint(code_, line.number - lastNumbered_);
+            lastNumbered_ = line.number;
+            PutVarint(code_, line.text.size());
+            code_.insert(code_.end(), line.text.begin(), line.text.end());
             code_.push_back(0);
             break;
         default: break;
@@ -115,22 +136,38 @@ bool Script::Next(Cursor& cursor, Line& line) const {
     auto u32 = [&] { return static_cast<std::uint32_t>(GetVarint(code_, at)); };
     switch (line.command) {
         case Command::Wait:
+        case Command::Then:
         case Command::Clock: line.ms = u32(); break;
         case Command::Play: line.count = u32(), line.ms = u32(); break;
         case Command::Frame:
         case Command::FaultFlipBusy:
         case Command::FaultSurfaceLost:
         case Command::FaultMouseRead:
-        case Command::FaultAcquireLost: line.count = u32(); break;
+        case Command::FaultAcquireLost:
+        case Command::FaultAcquireDenied:
+        case Command::FaultStoreWrite:
+        case Command::Seed:
+        case Command::Fail:
+        case Command::Together: line.count = u32(); break;
+        case Command::BestScore: line.count = u32(), line.ms = u32(); break;
         case Command::Key: line.key = u32(), line.modifiers = code_[at++]; break;
         case Command::Mouse:
             line.dx = Unzigzag(GetVarint(code_, at));
             line.dy = Unzigzag(GetVarint(code_, at));
             break;
-        case Command::Dump: {
+        case Command::End:
             line.number = cursor.number += GetVarint(code_, at);
+            line.count = u32();
+            break;
+        case Command::Passes:
+        case Command::Dump:
+        case Command::Check: {
+            if (line.command == Command::Passes)
+                line.count = u32();
+            else
+                line.number = cursor.number += GetVarint(code_, at);
             auto size = static_cast<std::size_t>(GetVarint(code_, at));
-            line.path = {reinterpret_cast<const char*>(code_.data() + at), size};
+            line.text = {reinterpret_cast<const char*>(code_.data() + at), size};
             at += size + 1;
             break;
         }
@@ -144,6 +181,17 @@ bool Script::Next(Cursor& cursor, Line& line) const {
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+// The next word of `text`, taken off its front (empty at the end).
+std::string_view TakeWord(std::string_view& text) {
+    std::size_t at = 0;
+    while (at < text.size() && IsSpace(text[at])) ++at;
+    std::size_t end = at;
+    while (end < text.size() && !IsSpace(text[end])) ++end;
+    std::string_view word = text.substr(at, end - at);
+    text.remove_prefix(end);
+    return word;
+}
 
 std::string Quote(std::string_view word) { return "'" + Escape(word) + "'"; }
 
@@ -160,21 +208,24 @@ bool ParseKey(std::string_view rest, Line& line) {
     if (rest.empty()) return false;
     for (char c : rest)
         if (c >= 'A' && c <= 'Z') return false;  // key names are lower case
-    static const struct {
-        const char* name;
-        std::uint32_t key;
-    } named[] = {{"up", VK_UP},         {"down", VK_DOWN}, {"enter", VK_RETURN},
-                 {"escape", VK_ESCAPE}, {"left", VK_LEFT},  {"right", VK_RIGHT},
-                 {"space", VK_SPACE},    {"tab", VK_TAB},   {"backspace", VK_BACK}};
-    for (const auto& n : named)
-        if (rest == n.name) return line.key = n.key, true;
-    if (rest.size() == 1 && ((rest[0] >= 'a' && rest[0] <= 'z') || (rest[0] >= '0' && rest[0] <= '9')))
-        return line.key = static_cast<std::uint32_t>(rest[0] >= 'a' ? rest[0] - 'a' + 'A' : rest[0]),
-               true;
-    std::uint32_t f = 0;
-    if (rest[0] == 'f' && ParseUnsigned(rest.substr(1), f) && f >= 1 && f <= 24)
-        return line.key = VK_F1 + f - 1, true;
-    line.key = 0xFF;  // a key the game knows nothing of
+    line.key = KeyFromName(rest);
+    return true;
+}
+
+// The bytes of a best-score file as a `best-score` line gives them.
+bool ParseBestScore(std::string_view word, Line& line) {
+    if (word == "none" || word == "unreadable" || word == "empty") {
+        line.count = word == "none" ? BEST_SCORE_NONE : word == "unreadable" ? BEST_SCORE_UNREADABLE : 0;
+        return true;
+    }
+    if (word.size() % 2 != 0 || word.size() > 8) return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        char c = word[i];
+        int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        if (digit < 0) return false;
+        line.ms |= static_cast<std::uint32_t>(digit) << (8 * (i / 2) + (i % 2 == 0 ? 4 : 0));
+    }
+    line.count = static_cast<std::uint32_t>(word.size() / 2);
     return true;
 }
 
@@ -201,8 +252,8 @@ bool ParseLine(const Words& words, Line& line, std::string& error) {
                 " (a number from 0 to 4294967295)";
         return false;
     };
-    if (verb == "wait" || verb == "clock") {
-        line.command = verb == "wait" ? Command::Wait : Command::Clock;
+    if (verb == "wait" || verb == "clock" || verb == "then") {
+        line.command = verb == "wait" ? Command::Wait : verb == "then" ? Command::Then : Command::Clock;
         return arity(1) && number(1, line.ms, "time");
     }
     if (verb == "frame") {
@@ -210,6 +261,20 @@ bool ParseLine(const Words& words, Line& line, std::string& error) {
         line.count = 1;
         if (n == 1) return true;
         return arity(1) && number(1, line.count, "count");
+    }
+    if (verb == "passes") {
+        line.command = Command::Passes;
+        line.text = words.rest;
+        std::string_view waits = words.rest;
+        for (std::string_view word; !(word = TakeWord(waits)).empty(); ++line.count) {
+            std::uint32_t ms;
+            if (ParseUnsigned(word, ms)) continue;
+            error = "bad time " + Quote(word) + " (a number from 0 to 4294967295)";
+            return false;
+        }
+        if (line.count > 0) return true;
+        error = "'passes' needs at least one time";
+        return false;
     }
     if (verb == "play") {
         line.command = Command::Play;
@@ -239,13 +304,50 @@ bool ParseLine(const Words& words, Line& line, std::string& error) {
         return false;
     }
     if (verb == "minimize" || verb == "restore" || verb == "hide" || verb == "close" ||
-        verb == "state") {
-        line.command = verb == "minimize" ? Command::Minimize
-                       : verb == "restore" ? Command::Restore
-                       : verb == "hide"    ? Command::Hide
-                       : verb == "close"   ? Command::Close
-                                           : Command::State;
+        verb == "state" || verb == "maximize" || verb == "begin") {
+        line.command = verb == "minimize"   ? Command::Minimize
+                       : verb == "restore"  ? Command::Restore
+                       : verb == "hide"     ? Command::Hide
+                       : verb == "close"    ? Command::Close
+                       : verb == "maximize" ? Command::Maximize
+                       : verb == "begin"    ? Command::Begin
+                                            : Command::State;
         return arity(0);
+    }
+    if (verb == "seed" || verb == "end") {
+        line.command = verb == "seed" ? Command::Seed : Command::End;
+        return arity(1) && number(1, line.count, verb == "seed" ? "seed" : "exit code");
+    }
+    if (verb == "together") {
+        line.command = Command::Together;
+        if (!arity(1) || !number(1, line.count, "count")) return false;
+        if (line.count >= 1 && line.count <= kMaxTogether) return true;
+        error = "'together' takes a count from 1 to " + std::to_string(kMaxTogether);
+        return false;
+    }
+    if (verb == "fail") {
+        line.command = Command::Fail;
+        if (!arity(1)) return false;
+        static constexpr std::string_view kinds[] = {"window", "display", "mouse", "audio"};
+        for (std::uint32_t i = 0; i < 4; ++i)
+            if (words.word[1] == kinds[i]) return line.count = i, true;
+        error = "'fail' takes window, display, mouse or audio, not " + Quote(words.word[1]);
+        return false;
+    }
+    if (verb == "best-score") {
+        line.command = Command::BestScore;
+        if (!arity(1)) return false;
+        if (ParseBestScore(words.word[1], line)) return true;
+        error = "bad best-score file " + Quote(words.word[1]) +
+                " (none, unreadable, empty, or 1 to 4 bytes in lower-case hex)";
+        return false;
+    }
+    if (verb == "check") {
+        line.command = Command::Check;
+        line.text = words.rest;
+        if (!line.text.empty()) return true;
+        error = "'check' needs the state to compare";
+        return false;
     }
     if (verb == "fault") {
         if (n < 2) {
@@ -263,6 +365,8 @@ bool ParseLine(const Words& words, Line& line, std::string& error) {
         if (kind == "flip-busy") line.command = Command::FaultFlipBusy;
         else if (kind == "mouse-read") line.command = Command::FaultMouseRead;
         else if (kind == "acquire-lost") line.command = Command::FaultAcquireLost;
+        else if (kind == "acquire-denied") line.command = Command::FaultAcquireDenied;
+        else if (kind == "store-write") line.command = Command::FaultStoreWrite;
         else {
             error = "unknown fault " + Quote(kind);
             return false;
@@ -275,8 +379,8 @@ bool ParseLine(const Words& words, Line& line, std::string& error) {
     }
     if (verb == "dump") {
         line.command = Command::Dump;
-        line.path = words.rest;
-        if (!line.path.empty()) return true;
+        line.text = words.rest;
+        if (!line.text.empty()) return true;
         error = "'dump' needs a path";
         return false;
     }
@@ -285,6 +389,11 @@ bool ParseLine(const Words& words, Line& line, std::string& error) {
 }
 
 }  // namespace
+
+bool NextWait(std::string_view& waits, std::uint32_t& ms) {
+    std::string_view word = TakeWord(waits);
+    return !word.empty() && ParseUnsigned(word, ms);
+}
 
 // --- Reading --------------------------------------------------------------------------------
 
@@ -313,7 +422,14 @@ bool ScriptParser::Feed(const char* data, std::size_t size) {
 
 bool ScriptParser::Finish() {
     if (failed_) return false;
-    return text_.empty() || EndLine();
+    if (!text_.empty() && !EndLine()) return false;
+    script_.lastLine_ = text_.empty() ? number_ - 1 : number_;
+    if (firstSetUpLine_ != 0 && !script_.hasBegin_) {
+        failed_ = true;
+        error_ = ParseError{firstSetUpLine_, "'" + firstSetUpVerb_ + "' needs a 'begin' line after it"};
+        return false;
+    }
+    return true;
 }
 
 bool ScriptParser::EndLine() {
@@ -340,9 +456,41 @@ bool ScriptParser::EndLine() {
     line.number = number_;
     std::string message;
     if (!ParseLine(words, line, message)) return Fail(std::move(message));
+    if (!CheckPlace(line, words.word[0])) return false;
     if (script_.Append(line)) return true;
     return Fail("the script is too long (more than " + std::to_string(kMaxScriptBytes) +
                 " bytes once checked)");
+}
+
+// The lines before `begin` set the platform up before the program starts; `seed` and `fail`
+// can stand nowhere else.
+bool ScriptParser::CheckPlace(const Line& line, std::string_view verb) {
+    const Command c = line.command;
+    bool setUp = c == Command::Seed || c == Command::Fail;
+    if (c == Command::Begin) {
+        if (script_.hasBegin_) return Fail("a second 'begin'");
+        if (firstLoopLine_ != 0)
+            return Fail("'begin' comes after line " + std::to_string(firstLoopLine_) +
+                        ", which only a running program can take");
+        script_.hasBegin_ = true;
+        return true;
+    }
+    if (script_.hasBegin_) {
+        if (setUp) return Fail("'" + std::string(verb) + "' belongs before 'begin'");
+        return true;
+    }
+    bool early = setUp || c == Command::Clock || c == Command::Wait || c == Command::Then ||
+                 c == Command::BestScore || c == Command::Mouse || c == Command::ButtonDown ||
+                 c == Command::ButtonUp || c == Command::FaultFlipBusy ||
+                 c == Command::FaultSurfaceLost || c == Command::FaultMouseRead ||
+                 c == Command::FaultAcquireLost || c == Command::FaultAcquireDenied ||
+                 c == Command::FaultStoreWrite;
+    if (!early && firstLoopLine_ == 0) firstLoopLine_ = number_;
+    if (setUp && firstSetUpLine_ == 0) {
+        firstSetUpLine_ = number_;
+        firstSetUpVerb_ = verb;
+    }
+    return true;
 }
 
 bool ParseScript(std::istream& input, Script& script, ParseError& error) {

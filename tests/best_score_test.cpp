@@ -17,6 +17,7 @@
 
 #include "app/app.h"
 #include "game/best_score.h"
+#include "platform/best_score_file.h"
 #include "game/state.h"
 #include "tests/test_support.h"
 

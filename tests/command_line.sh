@@ -1,9 +1,10 @@
 #!/bin/sh
 # The command line of quendra and quendra-replay: --help and --version print on standard output
 # and exit 0 without a window or a file; an unknown option or a stray argument prints the usage
-# on standard error and exits 2, as does a mouse speed that is not a plain number from 0.25 to 4;
-# --window, --no-sound, --mouse-speed and -- are taken (with no display the game then fails to
-# start with exit code 1, having made nothing); closed standard streams stay closed.
+# on standard error and exits 2, as does a mouse speed that is not a plain number from 0.25 to 4,
+# or a malformed recording given to --play (with its line); --window, --no-sound, --mouse-speed
+# and -- are taken (with no display the game then fails to start with exit code 1, having made
+# nothing); closed standard streams stay closed.
 set -u
 game=$1
 replay=$2
@@ -45,6 +46,18 @@ for command in "$game --bogus" "$game -w" "$game extra" "$game --window --help-m
   run $command
   expect 2 err "usage:"
 done
+
+# A malformed recording is refused with its line before anything starts.
+printf 'wait 1\nframe\nwait soon\n' > bad.replay
+command="$game --play bad.replay"
+run "$game" --play bad.replay
+expect 2 err "bad.replay: line 3: bad time 'soon'"
+for command in "$game --play" "$game --record x --play bad.replay"; do
+  # shellcheck disable=SC2086
+  run $command
+  expect 2 err "usage:"
+done
+[ ! -e x ] || fail "'$command' made the recording file"
 
 # Nothing is made for a game that can't start: no data folder, no copy of an old best score.
 printf '\5\0\0\0' > QUENDRA.DAT

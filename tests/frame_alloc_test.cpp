@@ -1,5 +1,5 @@
 // No frame allocates: menu frames and play frames with shots, hits, explosions, splats and
-// respawns run on the storage made at start-up.
+// respawns run on the storage made at start-up, also while a recorder writes them down.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,9 +8,15 @@
 #include <cstdlib>
 #include <new>
 
+#include <fcntl.h>
+
+#include <memory>
+
 #include "app/app.h"
+#include "app/state_line.h"
 #include "game/frames.h"
 #include "game/state.h"
+#include "platform/recorder.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -65,7 +71,13 @@ class Frames : public ProgramTest {};
 TEST_F(Frames, AllocateNothing) {
     Open(true);
 
-    auto frame = [](std::uint32_t ms) {
+    // Each frame is a look at the desktop and a pass, as the loop makes them.
+    auto recorder = std::make_unique<Recorder>(
+        open("/dev/null", O_WRONLY | O_CLOEXEC), "/dev/null",
+        Recorder::Program{FormatState, [] { return windowActive != 0; }});
+    tap::Listen(recorder.get());
+    auto frame = [&recorder](std::uint32_t ms) {
+        recorder->PumpBegins(false);
         scripted::world().clock += ms;
         ASSERT_EQ(RenderFrame(), S_OK);
     };
@@ -83,6 +95,8 @@ TEST_F(Frames, AllocateNothing) {
     }
     EXPECT_EQ(allocations - before, 0);
 
+    tap::Listen(nullptr);
+    recorder->Finish(0);
     DestroyWindow(window_);
 }
 

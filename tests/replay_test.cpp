@@ -82,6 +82,16 @@ TEST(Replay, RefusesABadScriptWithAShortEscapedMessage) {
         {"wait " + longWord + "\n", "line 1: bad time '" + longWord.substr(0, 64) + "... (10000 bytes)' (a number from 0 to 4294967295)"},
         {"state\n#" + longLine + "\n", "line 2: the line is longer than 16384 bytes"},
         {"fault \\ 1\r\n", "line 1: unknown fault '\\x5c'"},
+        // A recording's lines: set-up lines stand before `begin`, `begin` before the loop's.
+        {"seed 1\nframe\n", "line 1: 'seed' needs a 'begin' line after it"},
+        {"wait 1\nframe\nbegin\n", "line 3: 'begin' comes after line 2, which only a running program can take"},
+        {"begin\nfail audio\n", "line 2: 'fail' belongs before 'begin'"},
+        {"fail disk\n", "line 1: 'fail' takes window, display, mouse or audio, not 'disk'"},
+        {"together 0\n", "line 1: 'together' takes a count from 1 to 256"},
+        {"best-score 05x0\n", "line 1: bad best-score file '05x0' (none, unreadable, empty, or 1 to 4 bytes in lower-case hex)"},
+        {"best-score 0102030405\n", "line 1: bad best-score file '0102030405' (none, unreadable, empty, or 1 to 4 bytes in lower-case hex)"},
+        {"check\n", "line 1: 'check' needs the state to compare"},
+        {"passes 16 17 x\n", "line 1: bad time 'x' (a number from 0 to 4294967295)"},
     };
     for (const auto& [script, message] : cases) {
         Outcome outcome = RunReplay("-", script);

@@ -1,5 +1,8 @@
 // The scripted platform: a deterministic stand-in for the desktop, with a clock, a mouse, faults
-// and a sound log that a script (replay/) or a test sets. Nothing here touches hardware.
+// and a sound log that a script (replay/) or a test sets. Nothing here touches hardware. The
+// world answers for everything that comes into the program (source()); quendra-replay takes
+// those answers as its whole platform, and a program watching a recording takes them through
+// the tap (platform/tap.h) beside its real window and sound.
 #pragma once
 
 #include <array>
@@ -9,6 +12,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/tap.h"
 
 namespace scripted {
 
@@ -23,6 +27,8 @@ struct Faults {
     std::uint32_t surfaceLost = 0;  // the next N flips answer "surfaces lost"
     std::uint32_t mouseRead = 0;    // the next N mouse reads fail
     std::uint32_t acquireLost = 0;  // the next N acquires answer "input lost"
+    std::uint32_t acquireDenied = 0;  // then the next N answer "not now" (another has the mouse)
+    std::uint32_t storeWrite = 0;     // the next N best-score writes are refused
 };
 
 // What drives the message loop when it finds its queue empty: a script.
@@ -38,6 +44,9 @@ public:
 
 struct World {
     std::uint32_t clock = 0;
+    // How the clock moves on after each of its next readings (`then` lines), oldest first.
+    std::array<std::uint32_t, 64> clockMoves{};
+    std::size_t movesHead = 0, movesCount = 0;
     std::uint32_t tickCount = 0;
     Faults faults;
 
@@ -64,11 +73,22 @@ struct World {
     std::array<Sound, snd::MAX_SOUNDS> sounds;
     bool soundOpen = false;
 
+    // A best-score store of the run's own, in memory (a recording's, or one watched); without
+    // it the store is the best-score file in the current folder.
+    struct Store {
+        bool used = false;
+        store::Found found = store::Found::Missing;
+        std::array<std::uint8_t, 4> bytes{};
+        std::size_t size = 0;
+    } ownStore;
+
     Driver* driver = nullptr;
-    std::FILE* out = stdout;  // message and sound lines
+    std::FILE* out = stdout;  // message and sound lines; null: none
 };
 
 World& world();
+// The world's answers to the program's input, as the tap asks for them.
+tap::Source& source();
 // The primary button goes down or up. A press while the window is in the background goes to
 // another window: it is never seen.
 void SetButton(bool down);

@@ -28,6 +28,7 @@ std::string_view NameOf(std::span<const std::uint8_t> wave) {
 }
 
 void Say(const char* what, std::string_view name) {
+    if (!world().out) return;
     std::fprintf(world().out, "sound %s %.*s\n", what, static_cast<int>(name.size()), name.data());
 }
 
@@ -41,7 +42,7 @@ Slot* Find(SoundId id) {
 }  // namespace
 
 bool Open() {
-    world().soundOpen = !world().faults.audio;
+    world().soundOpen = scripted::source().SoundOpens();
     return world().soundOpen;
 }
 

@@ -9,7 +9,7 @@ using scripted::world;
 namespace vid {
 
 HRESULT Open(std::uint32_t width, std::uint32_t height, std::uint32_t bits) {
-    if (world().faults.display || bits != SCREEN_BITS || width != SCREEN_WIDTH ||
+    if (!scripted::source().DisplayOpens() || bits != SCREEN_BITS || width != SCREEN_WIDTH ||
         height != SCREEN_HEIGHT)
         return DDERR_INVALIDMODE;
     world().displayOpen = true;
@@ -17,15 +17,7 @@ HRESULT Open(std::uint32_t width, std::uint32_t height, std::uint32_t bits) {
 }
 
 HRESULT Present(const std::uint16_t* pixels) {
-    scripted::Faults& faults = world().faults;
-    if (faults.surfaceLost > 0) {
-        --faults.surfaceLost;
-        return DDERR_SURFACELOST;
-    }
-    if (faults.flipBusy > 0) {
-        --faults.flipBusy;
-        return DDERR_WASSTILLDRAWING;
-    }
+    if (HRESULT r = scripted::source().PresentAnswer(); r != S_OK) return r;
     std::copy_n(pixels, world().lastFrame.size(), world().lastFrame.begin());
     ++world().framesPresented;
     return S_OK;

@@ -1,55 +1,25 @@
-// The scripted window system: no window, a script for events, a clock that only moves on cue.
+// The scripted window system: no window; events and the clock are the world's answers.
 #include "platform/platform.h"
 #include "platform/scripted/scripted.h"
-#include "platform/window.h"
 
-namespace scripted {
-
-World& world() {
-    static World theWorld;
-    return theWorld;
-}
-
-void Reset() {
-    World& w = world();
-    Driver* driver = w.driver;
-    std::FILE* out = w.out;
-    w = World{};
-    w.driver = driver;
-    w.out = out;
-    ResetWindowSystem();
-}
-
-}  // namespace scripted
-
-using scripted::world;
+using scripted::source;
 
 namespace sys {
 
-bool CreateWindow(const char*) { return !world().faults.window; }
+bool CreateWindow(const char*) { return source().WindowOpens(); }
 
 void ShowWindow() {}
 void SetWindowIcon(const std::uint32_t*, int, int) {}
 void HideCursor() {}
 void DestroyWindow() {}
-
-void PumpEvents(bool wait) {
-    scripted::Driver* driver = world().driver;
-    bool more = driver && (wait ? driver->Wait() : driver->Poll());
-    // A script that is used up closes the window, as a user would.
-    if (!more) {
-        if (CurrentWindow())
-            PostWindowMessage(WM_CLOSE, 0, 0);
-        else
-            PostQuitMessage(0);
-    }
-}
+void PumpEvents(bool wait) { source().PumpEvents(wait); }
 
 void ShowErrorBox(const char*, const char* text) {
-    std::fprintf(world().out, "message \"%s\"\n", text);
+    if (std::FILE* out = scripted::world().out) std::fprintf(out, "message \"%s\"\n", text);
 }
 
-std::uint32_t Milliseconds() { return world().clock; }
-std::uint32_t TickCount() { return world().tickCount; }
+std::uint32_t Milliseconds() { return source().Milliseconds(); }
+std::uint32_t TickCount() { return source().TickCount(); }
+void Sleep(std::uint32_t) {}  // the scripted clock does not run by itself
 
 }  // namespace sys

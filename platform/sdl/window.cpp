@@ -225,6 +225,8 @@ void ShowErrorBox(const char* title, const char* text) {
 
 std::uint32_t Milliseconds() { return static_cast<std::uint32_t>(SDL_GetTicks64()); }
 
+void Sleep(std::uint32_t ms) { SDL_Delay(ms); }
+
 // Milliseconds since the machine started, as the random seed.
 std::uint32_t TickCount() {
     timespec now{};

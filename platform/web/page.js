@@ -338,11 +338,24 @@ const quendraPage = (() => {
   page.aborted = () => showEnd('The game could not be loaded. It must be served over http, ' +
     'by any static web server (make web-serve), to a browser with WebAssembly.');
 
+  let programArguments = [];
   function run() {
     page.running = true;
     update();
-    Module.callMain([]);
+    Module.callMain(programArguments);
   }
+  // Starts the program, once loaded, with `args` (recording.js gives it --play FILE to watch a
+  // recording), wanting the pointer or not (a watched recording reads no mouse). Called from a
+  // gesture, which lets the sound play.
+  page.start = (args, pointer) => {
+    overlays.start.hidden = true;
+    programArguments = args;
+    wantPointer = pointer;
+    page.audioOpen();
+    if (audio && audio.resume) audio.resume().catch(() => {});
+    loading.hidden = presented;
+    if (ready) run(); else wanted = true;
+  };
   // The click gives the page what only a gesture can: sound, full screen and the pointer.
   overlays.start.querySelector('button').addEventListener('click', (event) => {
     page.touchMode = (event.pointerType || lastPointerType) === 'touch';
@@ -351,10 +364,7 @@ const quendraPage = (() => {
     // The lock first: a full-screen request made first makes chromium refuse the lock.
     if (!page.touchMode) requestLock();
     requestFullScreen();
-    page.audioOpen();
-    if (audio && audio.resume) audio.resume().catch(() => {});
-    loading.hidden = presented;
-    if (ready) run(); else wanted = true;
+    page.start([], true);
   });
   overlays.pause.addEventListener('click', (event) => {
     if (event.target.closest('#settings')) return;  // the settings are reached while paused

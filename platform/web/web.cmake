@@ -4,14 +4,15 @@
 # top CMakeLists.txt in place of the desktop's backends and programs.
 
 add_executable(quendra-web app/main_web.cpp
-  platform/web/mouse.cpp platform/web/sound.cpp platform/web/video.cpp platform/web/window.cpp)
-quendra_layer(quendra-web LINKS quendra_app HEADERS platform/web/web.h)
+  platform/web/mouse.cpp platform/web/sound.cpp platform/web/store.cpp platform/web/video.cpp
+  platform/web/window.cpp)
+quendra_layer(quendra-web LINKS quendra_replay HEADERS platform/web/web.h)
 quendra_warnings(quendra-web ${QUENDRA_STRICT})
 set_target_properties(quendra-web PROPERTIES OUTPUT_NAME quendra SUFFIX .js)
 # -g0 at the link keeps a RelWithDebInfo build's debug information out of the download.
 set(web_dir "${CMAKE_CURRENT_SOURCE_DIR}/platform/web")
 target_link_options(quendra-web PRIVATE
-  -O2 -g0 -sASYNCIFY -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=callMain -sENVIRONMENT=web
+  -O2 -g0 -sASYNCIFY -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=callMain,FS -sENVIRONMENT=web
   -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=33554432 -lidbfs.js "--pre-js=${web_dir}/pre.js")
 set_property(TARGET quendra-web APPEND PROPERTY LINK_DEPENDS "${web_dir}/pre.js")
 
@@ -23,6 +24,7 @@ set(quendra_page_files
   screen.js
   touch.js
   panel.js
+  recording.js
   offline.js
   quendra.webmanifest)
 foreach(file ${quendra_page_files})

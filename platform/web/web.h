@@ -5,8 +5,12 @@
 
 namespace web {
 
-// Copies the game's state where the page (and its tests) can read it, field by field under
-// names the program gives the page; called at each flip and before each wait for a message.
+// The page shows the game's state (and its tests read it), field by field under names the
+// program gives the page; only the program above the seam knows them, so it hands the backend
+// the function that copies them to the page (main_web.cpp).
+using StatePublisher = void (*)();
+void SetStatePublisher(StatePublisher publisher);
+// Calls the publisher, if there is one; at each flip and before each wait for a message.
 void PublishState();
 
 }  // namespace web

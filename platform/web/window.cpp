@@ -42,9 +42,12 @@ EM_ASYNC_JS(void, web_error_box, (const char* title, const char* text),
 EM_JS(std::uint32_t, web_milliseconds, (), { return Math.floor(performance.now()) >>> 0; });
 EM_JS(std::uint32_t, web_tick_count, (), { return Date.now() >>> 0; });
 EM_JS(void, web_hide_cursor, (), { quendraPage.hideCursor(); });
+EM_ASYNC_JS(void, web_sleep, (std::uint32_t ms),
+            { await new Promise((resolve) => setTimeout(resolve, ms)); });
 
 constexpr int kKey = 1, kSize = 2;
 std::uint32_t lastYield = 0;
+web::StatePublisher publisher = nullptr;
 
 // The virtual key of a key press, from the names the browser gives it: the same keys as on
 // the desktop (the keypad's arrows without Num Lock have the arrows' `key`); any other is 0xFF.
@@ -84,6 +87,16 @@ void Drain() {
 
 }  // namespace
 
+namespace web {
+
+void SetStatePublisher(StatePublisher newPublisher) { publisher = newPublisher; }
+
+void PublishState() {
+    if (publisher) publisher();
+}
+
+}  // namespace web
+
 namespace sys {
 
 // The page is the window: it exists once the program runs, and the page shows it.
@@ -118,5 +131,6 @@ void ShowErrorBox(const char* title, const char* text) {
 
 std::uint32_t Milliseconds() { return web_milliseconds(); }
 std::uint32_t TickCount() { return web_tick_count(); }
+void Sleep(std::uint32_t ms) { web_sleep(ms); }
 
 }  // namespace sys

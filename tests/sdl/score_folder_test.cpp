@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "game/best_score.h"
+#include "platform/best_score_file.h"
 #include "game/state.h"
 #include "app/best_score_folder.h"
 

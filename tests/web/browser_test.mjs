@@ -7,15 +7,13 @@
 import { existsSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
-import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
-import { Failure, STEP_MS, check } from './harness.mjs';
+import { Failure, STEP_MS, check, launch } from './harness.mjs';
 import { gameTests } from './game_test.mjs';
 import { looksTests } from './looks_test.mjs';
 import { touchTests } from './touch_test.mjs';
 
 const [folder, replay, frameCheck] = process.argv.slice(2).map((path) => resolve(path));
-const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
 const scratch = mkdtempSync(join(tmpdir(), 'quendra-web-'));
 // Nothing may hang CI: the whole run has a hard limit, every wait its own.
 const watchdog = setTimeout(() => abort('the test ran out of time'), 900000);
@@ -40,17 +38,7 @@ try {
     throw new Failure(`no ${t.frameCheck} (cmake --build BUILD --target frame_check)`);
   server = await serve(folder);
   t.url = `http://127.0.0.1:${server.address().port}/`;
-  // FIREFOX=/usr/bin/firefox-esr runs the game's tests in Firefox instead (not part of CI).
-  browser = await puppeteer.launch(process.env.FIREFOX ? {
-    browser: 'firefox', executablePath: process.env.FIREFOX, headless: true,
-    timeout: STEP_MS * 3, protocolTimeout: STEP_MS, userDataDir: join(scratch, 'profile'),
-  } : {
-    executablePath: chromium, headless: true, timeout: STEP_MS, protocolTimeout: STEP_MS,
-    // (WebGL through SwiftShader, as the page draws its picture where it can.)
-    args: ['--no-sandbox', '--disable-gpu', '--enable-unsafe-swiftshader', '--disable-quic',
-      '--no-first-run', '--disable-background-networking', '--disable-component-update',
-      '--disable-sync', `--user-data-dir=${join(scratch, 'profile')}`],
-  });
+  browser = await launch(scratch);
   t.browser = browser;
   // A new tab whose script errors and console lines are kept for the report.
   t.newPage = async () => {

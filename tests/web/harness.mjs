@@ -1,11 +1,29 @@
-// What the browser tests share: checks that stop the run with a message, waits on the page's
-// published state, the replay's menu, and screenshots as the PPM files frame_check reads.
+// What the browser tests share: the browser, checks that stop the run with a message, waits on
+// the page's published state, the replay's menu and dumps, and screenshots as the PPM files
+// frame_check reads.
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { inflateSync } from 'node:zlib';
+import puppeteer from 'puppeteer-core';
 
 export const STEP_MS = 60000;  // generous: on a loaded machine the renderer can crawl
+
+// Debian's chromium, headless, with its profile in `scratch`; FIREFOX=/usr/bin/firefox-esr
+// runs the tests in Firefox instead (not part of CI).
+export function launch(scratch) {
+  const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
+  return puppeteer.launch(process.env.FIREFOX ? {
+    browser: 'firefox', executablePath: process.env.FIREFOX, headless: true,
+    timeout: STEP_MS * 3, protocolTimeout: STEP_MS, userDataDir: join(scratch, 'profile'),
+  } : {
+    executablePath: chromium, headless: true, timeout: STEP_MS, protocolTimeout: STEP_MS,
+    // (WebGL through SwiftShader, as the page draws its picture where it can.)
+    args: ['--no-sandbox', '--disable-gpu', '--enable-unsafe-swiftshader', '--disable-quic',
+      '--no-first-run', '--disable-background-networking', '--disable-component-update',
+      '--disable-sync', `--user-data-dir=${join(scratch, 'profile')}`],
+  });
+}
 
 export class Failure extends Error {}
 export function fail(message) {
@@ -44,6 +62,11 @@ export function replayMenu(t, best) {
   writeFileSync(join(dir, 'menu.replay'), 'frame\nwait 16\nframe\ndump menu.bmp\n');
   execFileSync(t.replay, ['menu.replay'], { cwd: dir, timeout: STEP_MS, stdio: 'ignore' });
   const path = join(dir, 'menu.bmp');
+  return { path, pixels: readDump(path) };
+}
+
+// A replay dump (a 16-bit BMP, bottom-up) as its raw RGB565 values, top row first.
+export function readDump(path) {
   const bmp = readFileSync(path);
   const offset = bmp.readUInt32LE(10), width = bmp.readInt32LE(18), height = bmp.readInt32LE(22);
   if (bmp.readUInt16LE(28) !== 16) fail('the replay dump is not 16-bit');
@@ -53,7 +76,7 @@ export function replayMenu(t, best) {
       pixels[y * width + x] = bmp.readUInt16LE(offset + ((height - 1 - y) * width + x) * 2);
     }
   }
-  return { path, pixels };
+  return pixels;
 }
 
 export function firstDifference(a, b) {
