@@ -90,10 +90,13 @@ bool Replace(const std::uint8_t* bytes, std::size_t size);
 namespace snd {
 
 using SoundId = int;  // 0 and up; negative means none
+// How many sounds a backend holds at once, in a table made once (the game loads three).
+inline constexpr int MAX_SOUNDS = 16;
 
 // Opens the output device; false when there is none that works.
 bool Open();
-// Takes a whole RIFF WAVE file in place (it must outlive the sound); negative on failure.
+// Takes a whole RIFF WAVE file in place (it must outlive the sound); negative on failure, and
+// when MAX_SOUNDS are loaded already.
 SoundId Load(std::span<const std::uint8_t> wave);
 // Converts the sound to the device's format once, ready to play; false on failure.
 bool Prepare(SoundId sound);

@@ -136,7 +136,7 @@ TEST_F(ShellTest, WithoutAMouseTheLoadingNoticeShowsUntilTheFirstFrameFails) {
     ASSERT_TRUE(DecodeBitmap(FindResource(RT_BITMAP, IDB_LOADING), notice));
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 64; ++x)
-            ASSERT_EQ(scripted::world().lastFrame[(232 + y) * 640 + 288 + x],
+            ASSERT_EQ(scripted::world().lastFrame[(232 + y) * SCREEN_WIDTH + 288 + x],
                       ColorToPixel(notice.ColorAt(x, y)));
 }
 

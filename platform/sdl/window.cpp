@@ -147,14 +147,16 @@ bool CreateWindow(const char* title) {
                     int{SCREEN_HEIGHT}};
     SDL_GetDisplayBounds(0, &screen);
     if (sdl::windowed) {
-        // The largest whole multiple of 640 x 480 that leaves room for the desktop's panels.
+        // The largest whole multiple of the page that leaves room for the desktop's panels; it
+        // may be made as small as half the page.
+        constexpr int kPageW = SCREEN_WIDTH, kPageH = SCREEN_HEIGHT;
         SDL_Rect usable = screen;
         SDL_GetDisplayUsableBounds(0, &usable);
-        int scale = std::max(1, std::min((usable.w - 64) / 640, (usable.h - 64) / 480));
+        int scale = std::max(1, std::min((usable.w - 64) / kPageW, (usable.h - 64) / kPageH));
         sdl::window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                       640 * scale, 480 * scale,
+                                       kPageW * scale, kPageH * scale,
                                        SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
-        if (sdl::window) SDL_SetWindowMinimumSize(sdl::window, 320, 240);
+        if (sdl::window) SDL_SetWindowMinimumSize(sdl::window, kPageW / 2, kPageH / 2);
     } else {
         sdl::window = SDL_CreateWindow(
             title, screen.x, screen.y, screen.w, screen.h,

@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int kWidth = 640, kHeight = 480;
+constexpr int kWidth = SCREEN_WIDTH, kHeight = SCREEN_HEIGHT;  // a dump, the game's page
 
 // A binary PPM (P6) screenshot: its size and its bytes, red, green, blue.
 bool ReadPpm(const char* path, int& width, int& height, std::vector<unsigned char>& rgb) {
@@ -43,7 +43,7 @@ bool ReadPpm(const char* path, int& width, int& height, std::vector<unsigned cha
         file.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size())));
 }
 
-// The top-left 640x480 of a screenshot, reduced to the 16-bit values the game draws.
+// The top-left page-sized part of a screenshot, reduced to the 16-bit values the game draws.
 bool ReadScreenshot(const char* path, std::vector<std::uint16_t>& page) {
     int width = 0, height = 0;
     std::vector<unsigned char> rgb;
@@ -89,12 +89,13 @@ int Crosshair(int cx, int cy, const char* shotPath) {
         !DecodeBitmap(FindResource(RT_BITMAP, IDB_CROSSHAIR), picture))
         return 2;
     int checked = 0, differing = 0;
+    const int left = cx - picture.width / 2, top = cy - picture.height / 2;
     for (int y = 0; y < picture.height; ++y)
         for (int x = 0; x < picture.width; ++x) {
             std::uint16_t pixel = ColorToPixel(picture.ColorAt(x, y));
             if (pixel == ColorToPixel(KEY_BLACK)) continue;
             ++checked;
-            differing += shot[(cy - 32 + y) * kWidth + (cx - 32 + x)] != pixel;
+            differing += shot[(top + y) * kWidth + left + x] != pixel;
         }
     if (differing) std::printf("%d of %d crosshair pixels differ\n", differing, checked);
     return checked > 0 && differing == 0 ? 0 : 1;
