@@ -68,19 +68,18 @@ async function play(page) {
   await page.click('#start button');
   await waitIn(page, () => quendraPage.state.frames >= 3, 'menu frames');
 }
-// The registration's worker tried: 'activated' or 'redundant' (a failed install).
-const update = (page) => page.evaluate(async () => {
-  const registration = await navigator.serviceWorker.getRegistration();
-  await registration.update();
-  const worker = registration.installing || registration.waiting;
-  if (!worker) return 'no new worker';
-  const done = () => ['activated', 'redundant'].includes(worker.state);
-  await new Promise((settled) => {
-    if (done()) settled();
-    worker.addEventListener('statechange', () => done() && settled());
+// The registration's worker tried: 'activated' or 'redundant' (a failed install). The install is
+// watched from here, a look at a time: on a loaded machine it may take longer than one call may.
+async function update(page) {
+  await page.evaluate(async () => {
+    const registration = await navigator.serviceWorker.getRegistration();
+    await registration.update();
+    window.testWorker = registration.installing || registration.waiting;
   });
-  return worker.state;
-});
+  await waitIn(page, () => !window.testWorker ||
+    ['activated', 'redundant'].includes(window.testWorker.state), 'end of the new worker\'s install');
+  return page.evaluate(() => window.testWorker?.state || 'no new worker');
+}
 
 try {
   // The page served from a copy of the build, and the next build beside it (page.js changed).
