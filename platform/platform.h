@@ -65,10 +65,10 @@ HRESULT Create();
 // once) or another failure (not now, try at a later read).
 HRESULT Acquire();
 void Unacquire();
-// DIERR_NOTACQUIRED or DIERR_INPUTLOST when the device is not (or no longer) acquired. The
-// button reads as down while it is, and once after any press since the last good read, however
-// soon it came up; a press while the window is in the background, or still unread when the
-// window goes there, never counts.
+// DIERR_NOTACQUIRED when the device is not acquired: never taken, given back, or taken back by
+// the desktop (the focus went); the caller acquires it again. The button reads as down while it
+// is, and once after any press since the last good read, however soon it came up; a press while
+// the window is in the background, or still unread when the window goes there, never counts.
 HRESULT Read(Reading& out);
 void Release();
 

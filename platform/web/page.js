@@ -27,7 +27,7 @@ const quendraPage = (() => {
     hasTouch: navigator.maxTouchPoints > 0 || matchMedia('(any-pointer: coarse)').matches,
     events: [],
     // The mouse since the last good read: motion, the button now, and a press not yet read.
-    mouse: { acquired: false, lost: false, dx: 0, dy: 0, buttons: 0, pressed: false },
+    mouse: { acquired: false, dx: 0, dy: 0, buttons: 0, pressed: false },
     // touch.js: the touch that aims, the point the crosshair should go to, the button held
     finger: { id: null, aim: null, down: false },
     mouseSpeed: 1,                        // panel.js keeps the player's choice
@@ -165,7 +165,7 @@ const quendraPage = (() => {
     }
     if (!locked()) {
       const mouse = page.mouse;
-      if (mouse.acquired && !page.touchMode) { mouse.acquired = false; mouse.lost = true; }
+      if (!page.touchMode) mouse.acquired = false;
       mouse.buttons = 0;
       mouse.pressed = false;
       if (page.running && !releasing && inFront() && inGame() && !page.touchMode) settle();
@@ -219,7 +219,7 @@ const quendraPage = (() => {
       return false;
     }
     if (!mouse.acquired) {
-      Object.assign(mouse, { acquired: true, lost: false, dx: 0, dy: 0, pressed: false });
+      Object.assign(mouse, { acquired: true, dx: 0, dy: 0, pressed: false });
       page.finger.aim = null;
     }
     return true;
@@ -232,8 +232,7 @@ const quendraPage = (() => {
   // what it reports. The finger's motion takes the crosshair from where the game last showed it.
   page.mouseRead = (heap, at) => {
     const mouse = page.mouse, finger = page.finger;
-    if (mouse.lost) { mouse.lost = false; return 1; }
-    if (!mouse.acquired) return 2;
+    if (!mouse.acquired) return 1;
     const aim = finger.aim || [page.state.cursorX, page.state.cursorY];
     heap.set([mouse.dx, mouse.dy, aim[0] - page.state.cursorX, aim[1] - page.state.cursorY,
       mouse.buttons | (finger.down ? 1 : 0), mouse.pressed ? 1 : 0], at);
