@@ -17,10 +17,10 @@ const quendraPage = (() => {
   };
   const KEY = 1, SIZE = 2, SIZE_RESTORED = 0, SIZE_MINIMIZED = 1;
   const MOD_SHIFT = 1, MOD_CONTROL = 2, MOD_ALT = 4;
-  // Keys the browser would act on (scroll, move the focus, open its menu); its own shortcuts
-  // (Ctrl+R, F11 ...) keep working.
-  const BROWSER_KEYS = new Set(['ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', 'Enter',
-    'Escape', ' ', 'Tab', 'Backspace', 'Alt', 'AltGraph', 'F10']);
+  // Keys the browser would act on (scroll, move the focus, open its menu) that are the game's:
+  // the named keys the program gives (window.cpp), and F10 of Alt+F10; the browser's own
+  // shortcuts (Ctrl+R, F11 ...) keep working.
+  let gameKeys = new Set();
 
   const page = {
     // Touch shows the on-screen buttons and the touch instructions; no mouse hides the mouse's.
@@ -66,6 +66,7 @@ const quendraPage = (() => {
     if (waiter) { waiter(); waiter = null; }
   }
 
+  page.takeKeys = (names) => { gameKeys = new Set([...names.split('\n').filter(Boolean), 'F10']); };
   // A key for the program as if typed (with MOD_ALT for Alt).
   page.postKey = (key, alt) => post(KEY, key, key, alt ? MOD_ALT : 0);
 
@@ -80,7 +81,7 @@ const quendraPage = (() => {
     if (!page.running || document.querySelector('dialog[open]')) return;
     const modifiers = (event.shiftKey ? MOD_SHIFT : 0) | (event.ctrlKey ? MOD_CONTROL : 0) |
       (event.altKey ? MOD_ALT : 0);
-    if (BROWSER_KEYS.has(event.key)) event.preventDefault();
+    if (gameKeys.has(event.key)) event.preventDefault();
     post(KEY, event.key, event.code, modifiers);
   });
 
