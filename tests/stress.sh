@@ -42,9 +42,11 @@ run() {  # NAME COMMAND...: runs it, keeping its output when it fails
 for round in $(seq "$rounds"); do
   export QUENDRA_REQUIRE_XVFB=1
   run ctest sh -c "cd '$build' && ctest --output-on-failure -j 2 \
-    -R '^(end_to_end|desktop|sdl_window|command_line|durable_write|KillTest\..*)$'"
+    -R '^(end_to_end|desktop|recording|sdl_window|command_line|durable_write|KillTest\..*)$'"
   run browser env NODE_PATH=/usr/share/nodejs \
     node tests/web/browser_test.mjs "$web" "$build/quendra-replay"
+  run recording env NODE_PATH=/usr/share/nodejs \
+    node tests/web/recording_test.mjs "$web" "$build/quendra-replay"
   run offline env NODE_PATH=/usr/share/nodejs node tests/web/offline_test.mjs "$web"
 done
 rm -f "$logs/current.log"
