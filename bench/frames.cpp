@@ -18,6 +18,7 @@
 #include "game/assets.h"
 #include "game/frames.h"
 #include "game/state.h"
+#include "platform/best_score_file.h"
 #include "platform/scripted/scripted.h"
 
 namespace {

@@ -53,13 +53,8 @@ extern SoundSegment* shotSound;
 extern SoundSegment* dieSound;
 extern SoundSegment* splatSound;
 
-// The best score lives in a file of this name (best_score.h says where): 4 bytes, a
-// little-endian signed 32-bit number. Missing or empty reads as 0; a short file fills the low
-// bytes only.
-inline constexpr const char* BEST_SCORE_FILE = "QUENDRA.DAT";
-
 // Every game variable back to its value in a freshly started program, the random generator
-// to its unseeded state and the best-score file to QUENDRA.DAT of the current folder. The
+// to its unseeded state and the best-score file to BEST_SCORE_FILE of the current folder. The
 // objects (screen, pictures, sounds) are FreeGame's to release.
 void ResetGameState();
 // Starts a game: one target at (320, 240), score 3; frame time counts from now.

@@ -78,7 +78,7 @@ struct World {
     struct Store {
         bool used = false;
         store::Found found = store::Found::Missing;
-        std::array<std::uint8_t, 4> bytes{};
+        std::array<std::uint8_t, store::SIZE> bytes{};
         std::size_t size = 0;
     } ownStore;
 
