@@ -8,7 +8,6 @@
 
 #include "app/best_score_folder.h"
 #include "platform/best_score_file.h"
-#include "game/state.h"
 
 std::string BestScoreFolder() {
     const char* data = std::getenv("XDG_DATA_HOME");

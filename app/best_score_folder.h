@@ -8,8 +8,8 @@
 // database when HOME is unset or relative). Empty when no home folder is to be found.
 std::string BestScoreFolder();
 
-// Makes BestScoreFolder()/QUENDRA.DAT the best-score file, making the missing folders (0700),
-// and copies the best score from QUENDRA.DAT of the current folder when the new file does not
+// Makes BestScoreFolder()/BEST_SCORE_FILE the best-score file, making the missing folders
+// (0700), and copies the best score from the one of the current folder when the new file does not
 // exist yet (only a regular file, never through a link). A problem is said once on standard
 // error; the game goes on without the score.
 void UseDesktopBestScoreFile();

@@ -19,13 +19,13 @@ constexpr const char* USAGE =
     "[--] SCRIPT\n"
     "       quendra-replay --help | --version\n";
 
-// The exit code when standard output or a dump can't be written (the program's own codes are 0
-// and 1; a bad command line or script is 2).
+// The exit code when standard output or a dump can't be written: beside the program's own
+// codes and EXIT_USAGE_CODE, which a bad script line gets as a bad command line does.
 constexpr int kOutputFailed = 3;
 
 int Usage(const std::string& problem) {
     std::fprintf(stderr, "quendra-replay: %s\n%s", problem.c_str(), USAGE);
-    return 2;
+    return EXIT_USAGE_CODE;
 }
 
 }  // namespace
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
                          ": " + error.message);
         std::fprintf(stderr, "quendra-replay: line %llu: %s\n",
                      static_cast<unsigned long long>(error.line), error.message.c_str());
-        return 2;
+        return EXIT_USAGE_CODE;
     }
     bool dumpFailed = false;
     int code = replay::Run(options, script, stdout, dumpFailed);

@@ -16,8 +16,8 @@
 
 namespace {
 
-// The page keeps this folder in the browser's storage (IndexedDB).
-constexpr const char* kBestScoreFile = "/quendra/QUENDRA.DAT";
+// The page keeps this folder in the browser's storage (IndexedDB); pre.js mounts it.
+constexpr const char* kBestScoreFolder = "/quendra/";
 // Every run is recorded here, in memory; the page offers it as a download when the run ends.
 constexpr const char* kRecording = "/quendra.replay";
 
@@ -79,7 +79,8 @@ int main(int argc, char** argv) {
         web_program_ended(code);
         return code;
     }
-    if (SetBestScorePath(kBestScoreFile)) RemoveStaleTemporaries();
+    if (SetBestScorePath((std::string(kBestScoreFolder) + BEST_SCORE_FILE).c_str()))
+        RemoveStaleTemporaries();
     int fd = open(kRecording, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd >= 0) StartRecording(fd, kRecording);
     int code = WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT);

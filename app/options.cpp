@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/app.h"
 #include "platform/mouse_speed.h"
 
 #ifndef QUENDRA_VERSION
@@ -68,11 +69,11 @@ int ReadCommandLine(int argc, const char* const* argv, Options& options) {
         if (optionsEnded || arg[0] != '-') return Refuse("unexpected argument", arg);
         if (std::strcmp(arg, "--help") == 0) {
             std::fputs(USAGE, stdout);
-            return std::fflush(stdout) == 0 ? 0 : 1;
+            return std::fflush(stdout) == 0 ? 0 : EXIT_FAILURE_CODE;
         }
         if (std::strcmp(arg, "--version") == 0) {
             std::printf("quendra %s\n", ProgramVersion());
-            return std::fflush(stdout) == 0 ? 0 : 1;  // e.g. > /dev/full
+            return std::fflush(stdout) == 0 ? 0 : EXIT_FAILURE_CODE;  // e.g. > /dev/full
         }
         if (std::strcmp(arg, "--window") == 0) {
             options.windowed = true;

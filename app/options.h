@@ -10,14 +10,15 @@ struct Options {
     const char* play = nullptr;    // --play FILE: the recording in FILE is shown
 };
 
-// Exit code for a command line that can't be understood.
+// Exit code for a command line that can't be understood, the desktop game's and quendra-replay's
+// (which gives it for a bad script too).
 inline constexpr int EXIT_USAGE_CODE = 2;
 
 // Reads the arguments into options ("--" ends the options). Returns -1 when the game is to run;
 // otherwise the exit code to end with at once: 0 after --help (usage on standard output) or
-// --version (1 when standard output can't take it), EXIT_USAGE_CODE after an unknown option, a
-// stray argument or a mouse speed that is not a plain number in range (the problem and the
-// usage on standard error).
+// --version (EXIT_FAILURE_CODE when standard output can't take them), EXIT_USAGE_CODE after
+// an unknown option, a stray argument or a mouse speed that is not a plain number in range (the
+// problem and the usage on standard error).
 int ReadCommandLine(int argc, const char* const* argv, Options& options);
 
 // The program's version, as the build names it.

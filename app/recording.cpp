@@ -13,7 +13,7 @@ namespace {
 
 Recorder* recorder = nullptr;
 
-bool FramesRun() { return windowActive != 0; }
+bool FramesRun() { return windowActive; }
 
 }  // namespace
 

@@ -14,7 +14,8 @@
 
 namespace {
 
-constexpr std::uint32_t kLoadingX = 288, kLoadingY = 232;  // centred
+constexpr std::uint32_t kLoadingX = (SCREEN_WIDTH - LOADING_WIDTH) / 2;  // centred
+constexpr std::uint32_t kLoadingY = (SCREEN_HEIGHT - LOADING_HEIGHT) / 2;
 
 Picture** const allPictures[] = {&backgroundPicture, &spritesPicture,   &explosionPicture,
                                  &loadingPicture,    &menuPanelPicture, &menuItemsPicture,

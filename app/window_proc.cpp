@@ -11,7 +11,7 @@ void Command(HWND window, std::uint16_t command) {
             PostMessage(window, WM_CLOSE, 0, 0);
             break;
         case ID_BACK:
-            if (playing == 1) EndGame();
+            if (playing) EndGame();
             break;
         case ID_UP:
             if (menuSelection > MENU_START) --menuSelection;
@@ -20,7 +20,7 @@ void Command(HWND window, std::uint16_t command) {
             if (menuSelection < MENU_LEAVE) ++menuSelection;
             break;
         case ID_SELECT:
-            if (playing != 0) break;
+            if (playing) break;
             if (menuSelection == MENU_START) StartNewGame();
             else if (menuSelection == MENU_RESET_BEST) ResetBestScore();
             else if (menuSelection == MENU_LEAVE) PostMessage(window, WM_CLOSE, 0, 0);

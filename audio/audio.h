@@ -29,7 +29,7 @@ public:
 
     SoundObject* segment;
     SoundPerformance* performance;  // borrowed from the engine
-    std::int32_t prepared = 0;
+    std::int32_t prepared = 0;      // 1 once a Prepare succeeded, else 0
 };
 
 class AudioManager {

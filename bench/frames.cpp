@@ -1,6 +1,6 @@
 // How long the game takes to compose a menu frame and a play frame with 1, 16 and 256 targets,
 // against the same frame composed with SDL's own blitter (RGB565 surfaces, RLE colour keys, the
-// same pictures at the same places) and against one memcpy of a 640x480x2 page. All figures come
+// same pictures at the same places) and against one memcpy of a 16-bit page. All figures come
 // from this one process, measured one after the other as CPU time of its thread.
 #include <SDL.h>
 
@@ -18,17 +18,18 @@
 #include "game/assets.h"
 #include "game/frames.h"
 #include "game/state.h"
+#include "platform/best_score_file.h"
 #include "platform/scripted/scripted.h"
 
 namespace {
 
-constexpr int kWidth = 640, kHeight = 480;
+constexpr int kWidth = SCREEN_WIDTH, kHeight = SCREEN_HEIGHT;
 constexpr std::size_t kPageBytes = std::size_t{kWidth} * kHeight * 2;
 
-// Where the frames place their copies (the pixel check in main proves these agree with them).
+// Where the frames place their copies, which their code keeps to itself (the pixel check in
+// main proves these agree with them).
 constexpr int kSplatOffset = 16, kExplosionOffset = 15, kScoreLeft = 349;
-constexpr int kPanelX = 159, kPanelY = 149, kBandX = 308, kBandY = 226, kBandHeight = 23;
-constexpr int kBandWidth = 160, kMenuDigitsLeft = 269, kMenuDigitsY = 306;
+constexpr int kPanelX = 159, kPanelY = 149;
 
 struct Copy {
     SDL_Surface* source;
@@ -57,7 +58,7 @@ struct SdlPictures {
 };
 
 void AddDigits(std::vector<Copy>& list, SDL_Surface* sprites, std::int32_t value, int left, int y) {
-    for (int p = 10; p >= 1; --p) {
+    for (int p = DIGIT_COUNT; p >= 1; --p) {
         int d = value % 10;
         list.push_back({sprites,
                         {DIGIT_LEFT + DIGIT_WIDTH * d, DIGIT_TOP, DIGIT_WIDTH, DIGIT_HEIGHT},
@@ -70,14 +71,13 @@ void AddDigits(std::vector<Copy>& list, SDL_Surface* sprites, std::int32_t value
 // The copies of the play frame for the game's present state (settled: no target changes).
 std::vector<Copy> PlayCopies(const SdlPictures& pic) {
     std::vector<Copy> list{{pic.background, {0, 0, kWidth, kHeight}, 0, 0}};
-    static constexpr const SpriteRow* rows[] = {&SMALL_TARGETS, &MEDIUM_SMALL_TARGETS,
-                                                &MEDIUM_LARGE_TARGETS, &LARGE_TARGETS};
     for (int i = 0; i <= lastTargetIndex; ++i) {
         const Target& t = targets[i];
         if (t.frame < FRAME_SPLATTING) {
-            const SpriteRow& row = *rows[t.frame / 5];
+            const SpriteRow& row = *GROWING_ROWS[t.frame / PICTURES_PER_SIZE];
+            const int k = t.frame % PICTURES_PER_SIZE;
             list.push_back({pic.sprites,
-                            {row.left + row.size * (t.frame % 5), row.top, row.size, row.size},
+                            {row.left + row.size * k, row.top, row.size, row.size},
                             t.x + row.offset,
                             t.y + row.offset});
         } else if (t.frame <= FRAME_LAST_SPLAT) {
@@ -86,7 +86,7 @@ std::vector<Copy> PlayCopies(const SdlPictures& pic) {
                             t.x + kSplatOffset,
                             t.y + kSplatOffset});
         } else if (t.frame > FRAME_HIT) {
-            int cell = t.frame == FRAME_LAST_EXPLOSION ? 7 : t.frame - FRAME_HIT;
+            int cell = t.frame == FRAME_LAST_EXPLOSION ? EXPLOSION_LAST_CELL : t.frame - FRAME_HIT;
             list.push_back({pic.explosion,
                             {EXPLOSION_CELL * cell, 0, EXPLOSION_CELL, EXPLOSION_CELL},
                             t.x + kExplosionOffset,
@@ -102,12 +102,14 @@ std::vector<Copy> PlayCopies(const SdlPictures& pic) {
 }
 
 std::vector<Copy> MenuCopies(const SdlPictures& pic) {
+    const int band = MENU_LABEL_HEIGHT * menuSelection;
     std::vector<Copy> list{{pic.panel, {0, 0, MENUPANEL_WIDTH, MENUPANEL_HEIGHT}, kPanelX, kPanelY},
                            {pic.items,
-                            {0, kBandHeight * menuSelection, kBandWidth, kBandHeight},
-                            kBandX,
-                            kBandY + kBandHeight * menuSelection}};
-    AddDigits(list, pic.sprites, bestScore, kMenuDigitsLeft, kMenuDigitsY);
+                            {0, band, MENU_LABEL_WIDTH, MENU_LABEL_HEIGHT},
+                            kPanelX + MENU_LABEL_LEFT,
+                            kPanelY + MENU_LABEL_TOP + band}};
+    AddDigits(list, pic.sprites, bestScore, kPanelX + MENU_FIELD_LEFT - DIGIT_WIDTH,
+              kPanelY + MENU_FIELD_TOP);
     return list;
 }
 
@@ -161,7 +163,8 @@ double Median(F&& call) {
 void ReachTargets(int count) {
     StartNewGame();
     for (int i = 0; i < 4000 && (lastTargetIndex + 1 < count || i < 1500); ++i) {
-        score = std::max(score, 50 * (count - 1) + 25);  // splats would take the targets away
+        // Splats would take the targets away.
+        score = std::max(score, POINTS_PER_TARGET * (count - 1) + 25);
         scripted::world().clock += 16;
         scripted::world().pendingX += (i % 9) - 4;
         scripted::world().buttonDown = i % 8 < 4;

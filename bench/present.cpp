@@ -1,4 +1,4 @@
-// The cost of showing one frame at 1920x1080: the plain route (upload the 640x480 page, one copy
+// The cost of showing one frame at 1920x1080: the plain route (upload the game's page, one copy
 // scaled to the 4:3 area, present) against the even-pixel routes of scaler.h: filtered on the
 // CPU through 3 times the page (the game's choice where the renderer draws with the CPU) and
 // through 2 times, and filtered in the renderer through a 3-times render target (the game's
@@ -23,13 +23,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "platform/sdl/scaler.h"
 
 extern char** environ;
 
 namespace {
 
-constexpr int kPageWidth = 640, kPageHeight = 480, kFrames = 100, kRounds = 5;
+constexpr int kPageWidth = SCREEN_WIDTH, kPageHeight = SCREEN_HEIGHT, kFrames = 100, kRounds = 5;
 
 pid_t server = 0;
 

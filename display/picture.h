@@ -25,5 +25,5 @@ public:
     std::uint32_t PixelValueOf(COLORREF color) const;
 
     Surface* surface = nullptr;
-    std::int32_t keyed = 0;
+    std::int32_t keyed = 0;  // 1 once SetKeyColor was called (for good, even if it failed), else 0
 };

@@ -30,8 +30,12 @@ public:
     // Copies a whole picture (or `rect` of it) to (x, y), keyed when the picture is keyed.
     HRESULT DrawPicture(std::uint32_t x, std::uint32_t y, const Picture* picture,
                         const RECT* rect = nullptr);
+    // Copies the part of a picture from (left, top) to (right, bottom), right and bottom left out,
+    // to (x, y), keyed when the picture is keyed.
     HRESULT DrawPicturePart(std::uint32_t x, std::uint32_t y, std::int32_t left, std::int32_t top,
                             std::int32_t right, std::int32_t bottom, const Picture* picture);
+    // Copies `rect` of a surface (null: all of it) to (x, y) with BltFast's flags: unscaled, and
+    // a rectangle that does not fit either surface is refused with nothing written.
     HRESULT CopyToBackBuffer(std::uint32_t x, std::uint32_t y, const Surface* source,
                              const RECT* rect, std::uint32_t keyFlags);
 

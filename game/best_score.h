@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-// The stored value: up to 4 bytes from the start of the file, little-endian, missing bytes 0;
-// 0 for a file that is missing (it is then made empty) or can't be read.
+// The stored value: the file's first store::SIZE bytes, little-endian, missing bytes 0; 0 for a
+// file that is missing (it is then made empty) or can't be read.
 std::int32_t ReadBestScore();
 
-// Replaces the stored value with exactly the 4 bytes of `value`, all at once. False when
+// Replaces the stored value with exactly the bytes of `value`, all at once. False when
 // nothing was stored: the file then still holds what it held.
 bool WriteBestScore(std::int32_t value);

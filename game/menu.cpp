@@ -6,9 +6,13 @@
 
 namespace {
 constexpr std::uint32_t kPanelX = 159, kPanelY = 149;
-constexpr std::uint32_t kBandX = 308, kBandY = 226;  // entry s's label lies 23 * s lower
-constexpr std::int32_t kBandHeight = 23, kBandWidth = 160;
-constexpr std::uint32_t kDigitsLeft = 269, kDigitsY = 306;  // digit p (1..10) at 269 + 19 * p
+// The highlighted band goes over the selected entry's label; entry s's lies s bands lower.
+constexpr std::uint32_t kBandX = kPanelX + MENU_LABEL_LEFT, kBandY = kPanelY + MENU_LABEL_TOP;
+constexpr std::int32_t kBandHeight = MENU_LABEL_HEIGHT, kBandWidth = MENU_LABEL_WIDTH;
+static_assert(MENU_LABELS == MENU_LEAVE + 1, "a label for each entry");
+// DrawDigits puts its first digit one digit's width right of `left`.
+constexpr std::uint32_t kDigitsLeft = kPanelX + MENU_FIELD_LEFT - DIGIT_WIDTH;
+constexpr std::uint32_t kDigitsY = kPanelY + MENU_FIELD_TOP;
 }  // namespace
 
 HRESULT MenuFrame() {

@@ -11,9 +11,15 @@
 
 namespace {
 
-constexpr std::int32_t kCursorMin = 32, kCursorMaxX = 608, kCursorMaxY = 448;
+// The crosshair's centre stays where the whole crosshair is on the screen.
 constexpr std::int32_t kCrosshairOffset = CROSSHAIR_SIZE / 2;
-constexpr int kPositionsX = 482, kPositionsY = 322;  // the whole 158-pixel cell on screen
+constexpr std::int32_t kCursorMin = kCrosshairOffset;
+constexpr std::int32_t kCursorMaxX = SCREEN_WIDTH - kCrosshairOffset;
+constexpr std::int32_t kCursorMaxY = SCREEN_HEIGHT - kCrosshairOffset;
+// A new position is taken modulo these counts, so that a target's whole cell (its largest
+// picture) lies on the screen.
+constexpr int kPositionsX = SCREEN_WIDTH - LARGE_TARGETS.size;
+constexpr int kPositionsY = SCREEN_HEIGHT - LARGE_TARGETS.size;
 constexpr int kSplatOffset = 16, kExplosionOffset = 15;
 constexpr std::uint32_t kScoreLeft = 349;
 
@@ -35,9 +41,9 @@ std::int32_t MoveWithin(std::int32_t position, std::int32_t movement, std::int32
 // Returns whether the frame fires a shot: the button first seen up after it was seen down.
 bool ReadShot() {
     bool down = (mouseState.rgbButtons[0] & BUTTON_DOWN) != 0;
-    if (down && buttonLatch == 0) {
+    if (down && !buttonLatch) {
         buttonLatch = 1;
-    } else if (!down && buttonLatch == 1) {
+    } else if (!down && buttonLatch) {
         buttonLatch = 0;
         if (shotSound) {
             shotSound->Stop(DMUS_SEGF_BEAT);
@@ -48,7 +54,7 @@ bool ReadShot() {
     return false;
 }
 
-// At most one 75 ms step a frame; a longer frame's surplus is worked off one step a frame.
+// At most one step a frame; a longer frame's surplus is worked off one step a frame.
 void Step(std::uint32_t elapsed) {
     stepTime += elapsed;
     if (stepTime <= STEP_MS) return;
@@ -63,9 +69,7 @@ void Step(std::uint32_t elapsed) {
 }
 
 const SpriteRow& GrowingRow(std::uint16_t frame) {
-    static constexpr const SpriteRow* rows[] = {&SMALL_TARGETS, &MEDIUM_SMALL_TARGETS,
-                                                &MEDIUM_LARGE_TARGETS, &LARGE_TARGETS};
-    return *rows[frame / PICTURES_PER_SIZE];
+    return *GROWING_ROWS[frame / PICTURES_PER_SIZE];
 }
 
 // A shot hits a target when the crosshair's centre, the point the player aims with, lies on the
@@ -126,8 +130,8 @@ HRESULT DrawDigits(std::uint32_t left, std::uint32_t y, std::int32_t value) {
 }
 
 void DrawScore() {
-    // A score below 0 (only in the last frame of a game, when several targets splat at once)
-    // has no digits: it shows as ten zeros.
+    // A score below 0 comes only from a second splat in the pass whose first splat ended the
+    // game, so it lasts that one frame; the sheet has no minus sign, and it is drawn as 0.
     DrawDigits(kScoreLeft, 0, score < 0 ? 0 : score);
 }
 

@@ -8,8 +8,8 @@ class Picture;
 class AudioManager;
 class SoundSegment;
 
-// One target: the top-left corner of its 158 by 158 cell, and its state and animation number
-// (see frames.h for what each frame number means).
+// One target: the top-left corner of its cell (the square of its largest picture), and its state
+// and animation number (see frames.h for what each frame number means).
 struct Target {
     std::uint16_t x;
     std::uint16_t y;
@@ -22,19 +22,21 @@ inline constexpr int MAX_TARGETS = 256;
 // The menu's entries, top to bottom, as `menuSelection` holds them.
 enum MenuEntry : std::uint8_t { MENU_START = 0, MENU_RESET_BEST = 1, MENU_LEAVE = 2 };
 
-extern std::int32_t cursorX;            // crosshair centre, kept within 32..608
-extern std::int32_t cursorY;            // and 32..448
+// windowActive, buttonLatch and playing are flags: each holds 1 or 0 and is tested as a truth
+// value, never against a number.
+extern std::int32_t cursorX;            // crosshair centre, which the play frame keeps where
+extern std::int32_t cursorY;            // the whole crosshair is on the screen
 extern std::int32_t score;              // of the running game; it ends at 0
 extern std::uint8_t lastTargetIndex;    // targets 0 to this are in play
 extern std::int32_t bestScore;          // as the menu shows it
 extern Target targets[MAX_TARGETS];
 extern std::uint32_t lastFrameTime;     // clock at the last frame, or when frame time restarted
 extern Screen* screen;
-extern std::uint32_t windowActive;      // nonzero while frames may be rendered
-extern std::uint32_t stepTime;          // milliseconds gathered towards the next 75 ms step
-extern std::uint8_t buttonLatch;        // 1 while the button, once seen down, is not seen up
+extern std::uint32_t windowActive;      // 1 while frames may be rendered, 0 minimised or hidden
+extern std::uint32_t stepTime;          // milliseconds gathered towards the next step
+extern std::uint8_t buttonLatch;        // 1 from the button seen down until it is seen up, else 0
 extern std::int32_t runBest;            // highest score of the running (or last) game
-extern std::uint8_t playing;            // 1 while a game runs
+extern std::uint8_t playing;            // 1 while a game runs, 0 in the menu
 extern std::uint8_t menuSelection;      // a MenuEntry
 
 extern Picture* backgroundPicture;
@@ -51,13 +53,8 @@ extern SoundSegment* shotSound;
 extern SoundSegment* dieSound;
 extern SoundSegment* splatSound;
 
-// The best score lives in a file of this name (best_score.h says where): 4 bytes, a
-// little-endian signed 32-bit number. Missing or empty reads as 0; a short file fills the low
-// bytes only.
-inline constexpr const char* BEST_SCORE_FILE = "QUENDRA.DAT";
-
 // Every game variable back to its value in a freshly started program, the random generator
-// to its unseeded state and the best-score file to QUENDRA.DAT of the current folder. The
+// to its unseeded state and the best-score file to BEST_SCORE_FILE of the current folder. The
 // objects (screen, pictures, sounds) are FreeGame's to release.
 void ResetGameState();
 // Starts a game: one target at (320, 240), score 3; frame time counts from now.

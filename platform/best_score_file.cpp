@@ -22,8 +22,8 @@ struct Location {
     char name[NAME_MAX + 1];
 };
 
-char path[PATH_MAX] = "QUENDRA.DAT";  // BEST_SCORE_FILE (game/state.h), until the entry sets it
-Location where = {".", "QUENDRA.DAT"};
+char path[PATH_MAX];  // as the entry point gave it (see inCurrentFolder below)
+Location where;
 bool reported = false;
 void (*preparation)() = nullptr;  // run at the first read or write
 
@@ -291,6 +291,11 @@ bool SetBestScorePath(const char* file) {
     return true;
 }
 
+namespace {
+// Until the entry point says where, the file is BEST_SCORE_FILE in the current folder.
+[[maybe_unused]] const bool inCurrentFolder = SetBestScorePath(BEST_SCORE_FILE);
+}  // namespace
+
 void PrepareBestScoreOnFirstUse(void (*prepare)()) { preparation = prepare; }
 
 const char* BestScorePath() { return path; }
@@ -330,7 +335,7 @@ bool CopyBestScoreFrom(const char* oldPath) {
     Descriptor oldFolder{OpenFolder(old.folder)};
     if (oldFolder.fd < 0 || fstatat(oldFolder.fd, old.name, &status, AT_SYMLINK_NOFOLLOW) != 0)
         return false;  // nothing to copy
-    std::uint8_t bytes[4] = {};  // a short file's missing bytes are 0 in the copy
+    std::uint8_t bytes[store::SIZE] = {};  // a short file's missing bytes are 0 in the copy
     std::size_t got = 0;
     mode_t mode = 0;
     const char* reason = nullptr;

@@ -9,6 +9,10 @@
 
 #include "platform/platform.h"
 
+// The best-score file's name, wherever the entry point puts it (the desktop's data folder, the
+// folder the page keeps, the current folder of quendra-replay).
+inline constexpr char BEST_SCORE_FILE[] = "QUENDRA.DAT";
+
 // Makes `path` the best-score file for the rest of the run, and lets the next problem with it
 // be reported. Called once at start-up by the entry point; until then the file is
 // BEST_SCORE_FILE in the current folder (a relative path is taken from the folder current at
@@ -35,9 +39,9 @@ store::Found ReadBestScoreFile(std::uint8_t* bytes, std::size_t size, std::size_
 bool ReplaceBestScoreFile(const std::uint8_t* bytes, std::size_t size);
 
 // When the best-score file does not exist yet and `oldPath` is a regular file (not a symbolic
-// link, which is never followed), stores the 4 bytes `oldPath` holds in it (missing ones 0): a new file the player
-// may read and write, which others may read only where they could read `oldPath`. True when
-// copied.
+// link, which is never followed), stores the store::SIZE bytes `oldPath` starts with in it
+// (missing ones 0): a new file the player may read and write, which others may read only where
+// they could read `oldPath`. True when copied.
 bool CopyBestScoreFrom(const char* oldPath);
 
 // Removes what writes cut short by a crash or a kill left in the file's folder: temporaries

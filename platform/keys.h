@@ -1,4 +1,5 @@
-// Virtual-key codes, the modifiers held with a key, and the flags of a keyboard-table entry.
+// Virtual-key codes and the keys the program knows, the modifiers held with a key, and the
+// flags of a keyboard-table entry.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,43 @@ inline constexpr std::uint16_t VK_RIGHT = 0x27;
 inline constexpr std::uint16_t VK_DOWN = 0x28;
 inline constexpr std::uint16_t VK_F1 = 0x70;
 inline constexpr std::uint16_t VK_F10 = 0x79;
+// Any key the program does not know; the game treats them all alike.
+inline constexpr std::uint16_t VK_UNKNOWN = 0xFF;
+
+// The keys the program knows, with their names in scripts and recordings: these, the letters A
+// to Z and the digits 0 to 9 (each its upper-case character, named by its lower-case one), and F1
+// to F<FUNCTION_KEYS> ("f1" ...). The desktop's and the browser's translations give exactly these
+// (TranslatesTheNamedKeys checks their tables); every other key is VK_UNKNOWN.
+struct NamedKey {
+    std::uint16_t key;
+    const char* name;
+};
+inline constexpr NamedKey NAMED_KEYS[] = {
+    {VK_UP, "up"},     {VK_DOWN, "down"},   {VK_RETURN, "enter"}, {VK_ESCAPE, "escape"},
+    {VK_LEFT, "left"}, {VK_RIGHT, "right"}, {VK_SPACE, "space"},  {VK_TAB, "tab"},
+    {VK_BACK, "backspace"}, {VK_MENU, "menu"}};
+inline constexpr std::uint16_t FUNCTION_KEYS = 12;
+
+// True when a translation table from another vocabulary (pairs whose `second` is our key) gives
+// every named key and nothing else.
+template <class Table>
+constexpr bool TranslatesTheNamedKeys(const Table& table) {
+    auto gives = [&table](std::uint16_t key) {
+        for (const auto& entry : table)
+            if (entry.second == key) return true;
+        return false;
+    };
+    auto named = [](std::uint16_t key) {
+        for (const NamedKey& n : NAMED_KEYS)
+            if (n.key == key) return true;
+        return false;
+    };
+    for (const NamedKey& n : NAMED_KEYS)
+        if (!gives(n.key)) return false;
+    for (const auto& entry : table)
+        if (!named(entry.second)) return false;
+    return true;
+}
 
 // Modifier keys held when a key message was made.
 inline constexpr std::uint8_t MOD_SHIFT = 1;

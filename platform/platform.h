@@ -65,10 +65,10 @@ HRESULT Create();
 // once) or another failure (not now, try at a later read).
 HRESULT Acquire();
 void Unacquire();
-// DIERR_NOTACQUIRED or DIERR_INPUTLOST when the device is not (or no longer) acquired. The
-// button reads as down while it is, and once after any press since the last good read, however
-// soon it came up; a press while the window is in the background, or still unread when the
-// window goes there, never counts.
+// DIERR_NOTACQUIRED when the device is not acquired: never taken, given back, or taken back by
+// the desktop (the focus went); the caller acquires it again. The button reads as down while it
+// is, and once after any press since the last good read, however soon it came up; a press while
+// the window is in the background, or still unread when the window goes there, never counts.
 HRESULT Read(Reading& out);
 void Release();
 
@@ -79,6 +79,9 @@ namespace store {
 // What a read of the best-score file found: bytes (0 up to the size asked for), no file (it is
 // then made empty), or a file that can't be read.
 enum class Found { Bytes, Missing, Unreadable };
+// The best-score file's size: the bytes the game reads and writes (game/best_score.h says what
+// they mean), and as many as a copy of an old file or a store in memory holds.
+inline constexpr std::size_t SIZE = 4;
 // Reads up to `size` bytes from the start of the best-score file into `bytes`, `got` of them.
 Found Read(std::uint8_t* bytes, std::size_t size, std::size_t& got);
 // Replaces the best-score file's content with exactly these bytes, durably and at once; false
@@ -90,10 +93,13 @@ bool Replace(const std::uint8_t* bytes, std::size_t size);
 namespace snd {
 
 using SoundId = int;  // 0 and up; negative means none
+// How many sounds a backend holds at once, in a table made once (the game loads three).
+inline constexpr int MAX_SOUNDS = 16;
 
 // Opens the output device; false when there is none that works.
 bool Open();
-// Takes a whole RIFF WAVE file in place (it must outlive the sound); negative on failure.
+// Takes a whole RIFF WAVE file in place (it must outlive the sound); negative on failure, and
+// when MAX_SOUNDS are loaded already.
 SoundId Load(std::span<const std::uint8_t> wave);
 // Converts the sound to the device's format once, ready to play; false on failure.
 bool Prepare(SoundId sound);

@@ -189,7 +189,7 @@ void Recorder::WriteHeader() {
 
 void Recorder::WriteSetUp(const Step& step, bool withClock) {
     if (step.storeSet) {
-        char hex[9] = {};
+        char hex[2 * store::SIZE + 1] = {};
         for (std::size_t i = 0; i < step.store.size; ++i)
             std::snprintf(hex + 2 * i, 3, "%02x", step.store.bytes[i]);
         Line("best-score %s", step.store.found == store::Found::Missing      ? "none"

@@ -45,7 +45,7 @@ private:
     // What the best-score store holds, as a `best-score` line says it.
     struct StoreState {
         store::Found found = store::Found::Missing;
-        std::array<std::uint8_t, 4> bytes{};
+        std::array<std::uint8_t, store::SIZE> bytes{};
         std::size_t size = 0;
     };
 

@@ -6,6 +6,7 @@
 
 #include "app/state_line.h"
 #include "game/state.h"
+#include "platform/bytes.h"
 #include "platform/tap.h"
 #include "platform/window.h"
 #include "replay/runner.h"
@@ -167,8 +168,7 @@ void ScriptDriver::SetBestScore(const Line& line) {
                 : line.count == BEST_SCORE_UNREADABLE ? store::Found::Unreadable
                                                       : store::Found::Bytes;
     own.size = own.found == store::Found::Bytes ? line.count : 0;
-    for (std::size_t i = 0; i < own.size; ++i)
-        own.bytes[i] = static_cast<std::uint8_t>(line.ms >> (8 * i));
+    WriteLe(own.bytes.data(), line.ms, static_cast<int>(own.size));
 }
 
 void ScriptDriver::Check(const Line& line) {

@@ -12,8 +12,8 @@
 
 namespace replay {
 
-// The exit code when a recording's checkpoint does not hold (the program's own codes are 0 and
-// 1; a bad command line or script is 2; output that can't be written is 3).
+// The exit code when a recording's checkpoint does not hold: beside the program's own codes,
+// EXIT_USAGE_CODE (options.h) and quendra-replay's for output it can't write.
 inline constexpr int kCheckFailed = 4;
 
 class ScriptDriver : public scripted::Driver {

@@ -12,15 +12,12 @@
 
 #include "app/app.h"
 #include "app/state_line.h"
+#include "platform/bytes.h"
 #include "replay/driver.h"
 
 namespace replay {
 
 namespace {
-
-void Le(std::uint8_t* at, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
 
 // 0 when the user may write the file or folder `path`, whose permission bits are `mode`; else why
 // not. What has no write bit at all was made read-only to be kept, and is, by root as well.
@@ -87,23 +84,24 @@ std::string WriteDump(const char* path, const std::vector<std::uint16_t>& page) 
     std::vector<std::uint8_t> bytes(headers + imageSize);
     std::uint8_t* header = bytes.data();
     header[0] = 'B', header[1] = 'M';
-    Le(header + 2, headers + imageSize, 4);
-    Le(header + 10, headers, 4);
-    Le(header + 14, 40, 4);
-    Le(header + 18, width, 4);
-    Le(header + 22, height, 4);  // rows bottom-up
-    Le(header + 26, 1, 2);
-    Le(header + 28, 16, 2);
-    Le(header + 30, 3, 4);  // BI_BITFIELDS: the masks follow the header
-    Le(header + 34, imageSize, 4);
-    Le(header + 38, 2835, 4);
-    Le(header + 42, 2835, 4);
-    Le(header + 54, 0xF800, 4);
-    Le(header + 58, 0x07E0, 4);
-    Le(header + 62, 0x001F, 4);
+    WriteLe(header + 2, headers + imageSize, 4);
+    WriteLe(header + 10, headers, 4);
+    WriteLe(header + 14, 40, 4);
+    WriteLe(header + 18, width, 4);
+    WriteLe(header + 22, height, 4);  // rows bottom-up
+    WriteLe(header + 26, 1, 2);
+    WriteLe(header + 28, 16, 2);
+    WriteLe(header + 30, 3, 4);  // BI_BITFIELDS: the masks follow the header
+    WriteLe(header + 34, imageSize, 4);
+    WriteLe(header + 38, 2835, 4);
+    WriteLe(header + 42, 2835, 4);
+    WriteLe(header + 54, 0xF800, 4);
+    WriteLe(header + 58, 0x07E0, 4);
+    WriteLe(header + 62, 0x001F, 4);
     std::uint8_t* pixel = header + headers;
     for (std::uint32_t row = height; row-- > 0;)
-        for (std::uint32_t x = 0; x < width; ++x, pixel += 2) Le(pixel, page[row * width + x], 2);
+        for (std::uint32_t x = 0; x < width; ++x, pixel += 2)
+            WriteLe(pixel, page[row * width + x], 2);
     return ReplaceFile(path, bytes);
 }
 

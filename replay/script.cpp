@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/key_names.h"
+#include "platform/platform.h"
 #include "platform/window.h"
 
 namespace replay {
@@ -218,7 +219,8 @@ bool ParseBestScore(std::string_view word, Line& line) {
         line.count = word == "none" ? BEST_SCORE_NONE : word == "unreadable" ? BEST_SCORE_UNREADABLE : 0;
         return true;
     }
-    if (word.size() % 2 != 0 || word.size() > 8) return false;
+    static_assert(store::SIZE <= sizeof line.ms, "the bytes are held in line.ms");
+    if (word.size() % 2 != 0 || word.size() > 2 * store::SIZE) return false;
     for (std::size_t i = 0; i < word.size(); ++i) {
         char c = word[i];
         int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;

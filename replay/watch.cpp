@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/app.h"
+#include "app/options.h"
 #include "platform/tap.h"
 #include "replay/driver.h"
 #include "replay/script.h"
@@ -45,7 +46,7 @@ int Watch(const char* path, const char* program) {
         else
             std::fprintf(stderr, "%s: %s: line %llu: %s\n", program, Escape(path, 256).c_str(),
                          static_cast<unsigned long long>(error.line), error.message.c_str());
-        return 2;
+        return EXIT_USAGE_CODE;
     }
     scripted::World& w = scripted::world();
     scripted::Reset();

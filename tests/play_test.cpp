@@ -290,7 +290,7 @@ TEST_P(MenuPageTest, PanelHighlightedEntryAndTenDigits) {
     bestScore = best;
     menuSelection = static_cast<std::uint8_t>(selection);
     ASSERT_EQ(MenuFrame(), S_OK);
-    Page expected(640 * 480, 0);
+    Page expected(SCREEN_WIDTH * SCREEN_HEIGHT, 0);
     Put(expected, LoadArt(IDB_MENUPANEL, -1), 159, 149, 0, 0, 320, 180);
     const int band = 23 * selection;  // rows band to band + 22, at y 226 + band
     Put(expected, LoadArt(IDB_MENUITEMS, -1), 308, 226 + band, 0, band, 160, 23);

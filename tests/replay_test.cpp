@@ -177,7 +177,8 @@ TEST(Replay, ADumpThatCantBeWrittenIsAnOutputFailureAndLeavesNothing) {
     }
 }
 
-// The dump keeps every 16-bit value: a 16-bit bottom-up BMP with RGB565 masks.
+// The dump keeps every 16-bit value: a 16-bit bottom-up BMP with RGB565 masks. Its size is
+// written out, not taken from SCREEN_WIDTH: the file's layout is a contract of its own.
 TEST(Replay, DumpKeepsEveryPixelExactly) {
     std::vector<std::uint16_t> page(640 * 480);
     for (std::size_t i = 0; i < page.size(); ++i) page[i] = static_cast<std::uint16_t>(i * 2654435761u);

@@ -135,7 +135,7 @@ TEST_F(ShellTest, WithoutAMouseTheLoadingNoticeShowsUntilTheFirstFrameFails) {
     scripted::world().clock = lastFrameTime + 16;
     EXPECT_NE(RenderFrame(), S_OK);
     EXPECT_EQ(scripted::world().framesPresented, 1u);
-    Page notice(640 * 480, 0);
+    Page notice(SCREEN_WIDTH * SCREEN_HEIGHT, 0);
     Put(notice, LoadArt(IDB_LOADING, -1), 288, 232, 0, 0, 64, 16);
     ExpectPresented(notice);
     FreeGame();

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int kW = 640, kH = 480;
+constexpr int kW = SCREEN_WIDTH, kH = SCREEN_HEIGHT;
 
 // What a copy must do, written the slow and obvious way.
 void ReferenceCopy(Page& page, const Surface& source, int x, int y, const RECT& r, bool keyed) {

@@ -71,11 +71,12 @@ void Put(Page& page, const Art& art, int x, int y, int left, int top, int width,
     for (int j = 0; j < height; ++j)
         for (int i = 0; i < width; ++i)
             if (std::uint16_t v = art.pixels[(top + j) * art.width + left + i]; v != art.key)
-                page[(y + j) * 640 + x + i] = v;
+                page[(y + j) * SCREEN_WIDTH + x + i] = v;
 }
 
 void ExpectPresented(const Page& expected) {
     const Page& got = scripted::world().lastFrame;
     long at = std::mismatch(got.begin(), got.end(), expected.begin()).first - got.begin();
-    EXPECT_EQ(at, 640 * 480) << "first wrong pixel at (" << at % 640 << ", " << at / 640 << ")";
+    EXPECT_EQ(at, long{SCREEN_WIDTH * SCREEN_HEIGHT})
+        << "first wrong pixel at (" << at % SCREEN_WIDTH << ", " << at / SCREEN_WIDTH << ")";
 }

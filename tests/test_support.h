@@ -39,7 +39,7 @@ private:
     std::FILE* output_ = nullptr;
 };
 
-using Page = std::vector<std::uint16_t>;  // 640 x 480 RGB565
+using Page = std::vector<std::uint16_t>;  // SCREEN_WIDTH x SCREEN_HEIGHT RGB565, row by row
 
 // A picture as the display holds it; pixels equal to `key` are left out (-1: none).
 struct Art {

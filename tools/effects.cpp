@@ -12,7 +12,7 @@
 namespace {
 
 constexpr float kPi = std::numbers::pi_v<float>;
-constexpr int kCell = 128, kCells = 8;
+constexpr int kCell = EXPLOSION_CELL, kCells = EXPLOSION_CELLS;
 
 const Ramp kFire{{0.0f, Rgb(70, 26, 20)},    {0.2f, Rgb(136, 28, 10)},  {0.4f, Rgb(222, 72, 12)},
                  {0.6f, Rgb(255, 148, 24)},  {0.8f, Rgb(255, 226, 90)}, {1.0f, Rgb(255, 255, 222)}};
@@ -89,7 +89,7 @@ Paint FireballAt(float px, float py, float t) {
 }  // namespace
 
 Indexed MakeExplosion() {
-    Image image(kCell * kCells, kCell);
+    Image image(EXPLOSION_WIDTH, EXPLOSION_HEIGHT);
     const auto fragments = MakeFragments();
     for (int cell = 0; cell < kCells; ++cell) {
         const float t = cell / float(kCells - 1);
@@ -161,7 +161,7 @@ const Ramp kGoo{{0.0f, Rgb(54, 8, 58)}, {0.4f, Rgb(126, 24, 126)}, {0.75f, Rgb(1
 }  // namespace
 
 Indexed MakeSplat() {
-    constexpr int kSize = 126;
+    constexpr int kSize = SPLAT_SIZE;
     Image image(kSize, kSize);
     const auto blobs = MakeSplatBlobs();
     const float lx = -0.45f, ly = -0.6f, lz = 0.66f;
@@ -192,8 +192,8 @@ Indexed MakeSplat() {
 }
 
 Indexed MakeCrosshair() {
-    constexpr int kSize = 64;
-    constexpr float kCentre = 32.5f;  // the middle of pixel (32, 32), the aiming point
+    constexpr int kSize = CROSSHAIR_SIZE;
+    constexpr float kCentre = kSize / 2 + 0.5f;  // the middle of the pixel the game aims with
     Image image(kSize, kSize);
     Shade(image, 0, 0, kSize, kSize, 6, [&](float x, float y) -> Paint {
         const float dx = x - kCentre, dy = y - kCentre;

@@ -6,21 +6,27 @@
 #include <string>
 #include <vector>
 
+#include "platform/bytes.h"
 #include "tools/palette.h"
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Appends little-endian fields to a byte buffer.
+// Appends little-endian fields to a byte buffer, as the game reads them (platform/bytes.h).
 class ByteWriter {
 public:
-    void U8(std::uint32_t v) { bytes_.push_back(static_cast<std::uint8_t>(v)); }
-    void U16(std::uint32_t v) { U8(v), U8(v >> 8); }
-    void U32(std::uint32_t v) { U16(v), U16(v >> 16); }
+    void U8(std::uint32_t v) { Le(v, 1); }
+    void U16(std::uint32_t v) { Le(v, 2); }
+    void U32(std::uint32_t v) { Le(v, 4); }
     void Text(const char* four) { for (int i = 0; i < 4; ++i) U8(static_cast<std::uint8_t>(four[i])); }
     void Append(const Bytes& more) { bytes_.insert(bytes_.end(), more.begin(), more.end()); }
     const Bytes& bytes() const { return bytes_; }
 
 private:
+    void Le(std::uint32_t v, int count) {
+        bytes_.resize(bytes_.size() + count);
+        WriteLe(bytes_.data() + bytes_.size() - count, v, count);
+    }
+
     Bytes bytes_;
 };
 

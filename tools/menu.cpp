@@ -12,10 +12,15 @@
 
 namespace {
 
-constexpr int kPanelWidth = 320, kPanelHeight = 180;
-constexpr int kLabelLeft = 149, kLabelTop = 77, kLabelWidth = 160, kLabelHeight = 23;
-constexpr std::array<std::string_view, 3> kLabels = {"start new game", "delete highscore", "leave the game"};
-constexpr int kFieldLeft = 129, kFieldTop = 157, kFieldRight = 318, kFieldBottom = 179;  // inclusive
+constexpr int kPanelWidth = MENUPANEL_WIDTH, kPanelHeight = MENUPANEL_HEIGHT;
+constexpr int kLabelLeft = MENU_LABEL_LEFT, kLabelTop = MENU_LABEL_TOP;
+constexpr int kLabelWidth = MENU_LABEL_WIDTH, kLabelHeight = MENU_LABEL_HEIGHT;
+constexpr std::array<std::string_view, MENU_LABELS> kLabels = {"start new game", "delete highscore",
+                                                               "leave the game"};
+// The best score's field, right and bottom inclusive: the digits fill it.
+constexpr int kFieldLeft = MENU_FIELD_LEFT, kFieldTop = MENU_FIELD_TOP;
+constexpr int kFieldRight = kFieldLeft + DIGIT_WIDTH * DIGIT_COUNT - 1;
+constexpr int kFieldBottom = kFieldTop + DIGIT_HEIGHT - 1;
 
 // Label text is the only thing in a label box this bright, on the panel and on the highlight bar
 // alike, so the bright pixels of both are exactly the letters.
@@ -23,7 +28,7 @@ const Colour kLabelText = Rgb(232, 238, 255);
 const Colour kHighlightText = Rgb(255, 255, 228);
 const Colour kFieldColour = Rgb(12, 14, 36);
 
-// The letters of label s inside its 160 by 23 box, centred.
+// The letters of label s inside its box, centred.
 Mask LabelMask(int s) {
     Mask mask(kLabelWidth, kLabelHeight);
     const int width = TextWidth(kLabels[s], true);
@@ -131,7 +136,7 @@ Indexed MakeMenuPanel() {
 
     // The three labels.
     const Ramp labelFill{{0.0f, kLabelText}, {1.0f, kLabelText}};
-    for (int s = 0; s < 3; ++s) {
+    for (int s = 0; s < MENU_LABELS; ++s) {
         Mask mask = LabelMask(s);
         for (int j = 0; j < kLabelHeight; ++j)
             for (int i = 0; i < kLabelWidth; ++i) {
@@ -159,9 +164,8 @@ Indexed MakeMenuPanel() {
 }
 
 Indexed MakeMenuItems() {
-    constexpr int kBands = 3;
-    Image image(kLabelWidth, kLabelHeight * kBands + 1, Rgb(0, 0, 0), 1);
-    for (int s = 0; s < kBands; ++s) {
+    Image image(MENUITEMS_WIDTH, MENUITEMS_HEIGHT, Rgb(0, 0, 0), 1);
+    for (int s = 0; s < MENU_LABELS; ++s) {
         const int top = kLabelHeight * s;
         // A glowing bar with rounded corners over the panel's plate; it stays darker than the
         // letters.
@@ -198,7 +202,7 @@ Indexed MakeMenuItems() {
 }
 
 Indexed MakeLoading() {
-    constexpr int kWidth = 64, kHeight = 16;
+    constexpr int kWidth = LOADING_WIDTH, kHeight = LOADING_HEIGHT;
     Image image(kWidth, kHeight, Rgb(0, 0, 0), 1);
     const std::string_view text = "load ...";
     const Ramp fill{{0.0f, Rgb(255, 255, 255)}, {1.0f, Rgb(150, 200, 255)}};

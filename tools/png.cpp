@@ -8,17 +8,19 @@
 
 namespace {
 
+// PNG's numbers are big-endian, unlike every other file the game or the generator writes.
+void PutBe32(Bytes& out, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+
 void Chunk(Bytes& out, const char* type, const Bytes& data) {
-    auto be32 = [&out](std::uint32_t v) {
-        for (int shift = 24; shift >= 0; shift -= 8)
-            out.push_back(static_cast<std::uint8_t>(v >> shift));
-    };
-    be32(static_cast<std::uint32_t>(data.size()));
+    PutBe32(out, static_cast<std::uint32_t>(data.size()));
     const std::size_t start = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
     const auto length = static_cast<uInt>(out.size() - start);
-    be32(static_cast<std::uint32_t>(crc32(0, out.data() + start, length)));
+    PutBe32(out, static_cast<std::uint32_t>(crc32(0, out.data() + start, length)));
 }
 
 int Paeth(int a, int b, int c) {
@@ -78,14 +80,14 @@ Bytes EncodePng(const Image& image) {
         throw std::runtime_error("cannot compress a PNG picture");
     packed.resize(size);
 
-    ByteWriter header;  // big-endian fields, written byte by byte
-    for (std::uint32_t v : {static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)})
-        for (int shift = 24; shift >= 0; shift -= 8) header.U8(v >> shift);
+    Bytes header;
+    PutBe32(header, static_cast<std::uint32_t>(width));
+    PutBe32(header, static_cast<std::uint32_t>(height));
     // 8 bits a channel, RGBA, deflate, adaptive filters, no interlace.
-    for (std::uint32_t v : {8, 6, 0, 0, 0}) header.U8(v);
+    header.insert(header.end(), {8, 6, 0, 0, 0});
 
     Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    Chunk(out, "IHDR", header.bytes());
+    Chunk(out, "IHDR", header);
     Chunk(out, "IDAT", packed);
     Chunk(out, "IEND", {});
     return out;

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kWidth = 640, kHeight = 480;
+constexpr int kWidth = BACKGROUND_WIDTH, kHeight = BACKGROUND_HEIGHT;
 
 struct Puff {
     float x, y, r;

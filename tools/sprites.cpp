@@ -66,13 +66,13 @@ float SegmentDistance(Point p, Point a, Point b) {
 const Ramp kDigitFill{{0.0f, Rgb(255, 250, 170)}, {0.45f, Rgb(255, 214, 60)}, {1.0f, Rgb(240, 120, 24)}};
 const Colour kDigitEdge = Rgb(44, 20, 12);
 
-// A digit in a 19 by 23 cell at (x, y): a golden stroke with a dark edge, so that it reads on
+// A digit in its cell at (x, y): a golden stroke with a dark edge, so that it reads on
 // the sky as well as on the menu's dark field.
 void PaintDigit(Image& image, int digit, int x, int y) {
     const auto strokes = DigitStrokes(digit);
-    const float left = x + 4.5f, top = y + 4.0f;  // the 10 by 15 box inside the 19 by 23 cell
+    const float left = x + 4.5f, top = y + 4.0f;  // the 10 by 15 box inside the cell
     const float half = 1.55f, edge = 1.3f;
-    Shade(image, x, y, x + sheet::kDigitWidth, y + sheet::kDigitHeight, 6, [&](float px, float py) -> Paint {
+    Shade(image, x, y, x + DIGIT_WIDTH, y + DIGIT_HEIGHT, 6, [&](float px, float py) -> Paint {
         Point p{px - left, py - top};
         float d = 1e9f;
         for (const Stroke& s : strokes)
@@ -89,19 +89,14 @@ void PaintDigit(Image& image, int digit, int x, int y) {
 }  // namespace
 
 Indexed MakeSprites() {
-    Image image(sheet::kWidth, sheet::kHeight);
-    struct Row {
-        int size, left, top;
-    };
-    constexpr Row kRows[] = {{158, 0, 0}, {125, 0, 158}, {75, 0, 283}, {45, 375, 283}};
-    for (const Row& row : kRows) {
-        for (int k = 0; k < 5; ++k) {
-            float centre = row.size / 2.0f;
-            PaintTarget(image, row.left + row.size * k + centre, row.top + centre, TargetInCell(row.size, k), 5);
+    Image image(SPRITES_WIDTH, SPRITES_HEIGHT);
+    for (const SpriteRow* row : GROWING_ROWS) {
+        for (int k = 0; k < PICTURES_PER_SIZE; ++k) {
+            float centre = row->size / 2.0f;
+            PaintTarget(image, row->left + row->size * k + centre, row->top + centre, TargetInCell(row->size, k), 5);
         }
     }
-    for (int d = 0; d < 10; ++d)
-        PaintDigit(image, d, sheet::kDigitLeft + sheet::kDigitWidth * d, sheet::kDigitTop);
+    for (int d = 0; d < 10; ++d) PaintDigit(image, d, DIGIT_LEFT + DIGIT_WIDTH * d, DIGIT_TOP);
     QuantizeOptions options;
     options.key = Key::kWhite;
     return Quantize(image, options);

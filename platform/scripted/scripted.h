@@ -59,7 +59,7 @@ struct World {
     bool mouseAcquired = false;
     std::uint64_t acquireCalls = 0, readCalls = 0;  // no run is long enough to wrap them
 
-    // The last page presented, 640 x 480 RGB565; black until the first.
+    // The last page presented, RGB565; black until the first.
     std::vector<std::uint16_t> lastFrame =
         std::vector<std::uint16_t>(SCREEN_WIDTH * SCREEN_HEIGHT, 0);
     std::uint32_t framesPresented = 0;
@@ -70,7 +70,7 @@ struct World {
         std::string_view name;
         bool prepared = false;
     };
-    std::array<Sound, 16> sounds;
+    std::array<Sound, snd::MAX_SOUNDS> sounds;
     bool soundOpen = false;
 
     // A best-score store of the run's own, in memory (a recording's, or one watched); without
@@ -78,7 +78,7 @@ struct World {
     struct Store {
         bool used = false;
         store::Found found = store::Found::Missing;
-        std::array<std::uint8_t, 4> bytes{};
+        std::array<std::uint8_t, store::SIZE> bytes{};
         std::size_t size = 0;
     } ownStore;
 

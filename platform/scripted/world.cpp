@@ -64,8 +64,7 @@ public:
         ++w.readCalls;
         if (w.faults.mouseRead > 0) {
             --w.faults.mouseRead;
-            w.mouseAcquired = false;
-            return DIERR_INPUTLOST;
+            w.mouseAcquired = false;  // the device was taken away: this read fails
         }
         if (!w.mouseAcquired) return DIERR_NOTACQUIRED;
         // A device reports at most a 32-bit count a read; the rest waits for the next read.

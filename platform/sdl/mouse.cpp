@@ -6,7 +6,6 @@
 namespace {
 bool focused = false;    // as the window's focus events last said (see HasFocus)
 bool acquired = false;
-bool lostFocus = false;  // acquisition ended by the desktop; the next read says so
 bool held = false;       // the primary button, as its events say
 bool pressed = false;    // it went down since the last good read
 
@@ -29,7 +28,6 @@ void OnFocusLost() {
     if (!acquired) return;
     SDL_SetRelativeMouseMode(SDL_FALSE);
     acquired = false;
-    lostFocus = true;
 }
 
 void OnMouseButton(const SDL_MouseButtonEvent& event) {
@@ -54,7 +52,6 @@ HRESULT Acquire() {
     SDL_GetRelativeMouseState(nullptr, nullptr);  // motion from before is not ours
     sdl::mouseSpeed.Forget();
     acquired = true;
-    lostFocus = false;
     return S_OK;
 }
 
@@ -64,10 +61,6 @@ void Unacquire() {
 }
 
 HRESULT Read(Reading& out) {
-    if (lostFocus) {
-        lostFocus = false;
-        return DIERR_INPUTLOST;
-    }
     if (!acquired) return DIERR_NOTACQUIRED;
     int dx = 0, dy = 0;
     SDL_GetRelativeMouseState(&dx, &dy);

@@ -24,8 +24,6 @@ constexpr int kChannels = 2;
 // Mixer channels, each one playing instance. A frame starts at most a handful of sounds and
 // none lasts more than half a second, so 64 are never all busy.
 constexpr int kMixerChannels = 64;
-// Sound slots. The game loads three sounds; Load never allocates, so the table is fixed.
-constexpr int kSlots = 16;
 
 struct Slot {
     bool used = false;
@@ -34,12 +32,12 @@ struct Slot {
     Mix_Chunk* chunk = nullptr;     // the mixer's view of `pcm`; the chunk does not own it
 };
 
-std::array<Slot, kSlots> slots;
+std::array<Slot, MAX_SOUNDS> slots;
 bool open = false;
 int deviceRate = 0, deviceChannels = 0;
 
 Slot* Find(SoundId sound) {
-    if (sound < 0 || sound >= kSlots || !slots[static_cast<std::size_t>(sound)].used)
+    if (sound < 0 || sound >= MAX_SOUNDS || !slots[static_cast<std::size_t>(sound)].used)
         return nullptr;
     return &slots[static_cast<std::size_t>(sound)];
 }
@@ -77,7 +75,7 @@ bool Open() {
 SoundId Load(std::span<const std::uint8_t> wave) {
     wav::WaveView view;
     if (!wav::ParseWave(wave, view)) return -1;
-    for (int i = 0; i < kSlots; ++i) {
+    for (int i = 0; i < MAX_SOUNDS; ++i) {
         Slot& slot = slots[static_cast<std::size_t>(i)];
         if (slot.used) continue;
         slot.used = true;

@@ -1,4 +1,4 @@
-// The desktop display: the 640 x 480 page scaled to the largest 4:3 area of the screen, with
+// The desktop display: the game's page scaled to the largest 4:3 area of the screen, with
 // black bars and even, crisp pixels (scaler.h), shown at the display's refresh rate.
 #include <cstdio>
 
@@ -50,7 +50,7 @@ void OnRenderTargetsReset() { scaler.Invalidate(); }
 namespace vid {
 
 HRESULT Open(std::uint32_t width, std::uint32_t height, std::uint32_t bits) {
-    if (bits != 16 || !sdl::window) return DDERR_INVALIDMODE;
+    if (bits != SCREEN_BITS || !sdl::window) return DDERR_INVALIDMODE;  // pages are RGB565 only
     renderer = SDL_CreateRenderer(sdl::window, -1,
                                   SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (!renderer) renderer = SDL_CreateRenderer(sdl::window, -1, SDL_RENDERER_PRESENTVSYNC);

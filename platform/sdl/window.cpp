@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <utility>
 
 #include "platform/platform.h"
 #include "platform/sdl/sdl.h"
@@ -22,34 +23,28 @@ SDL_Surface* icon = nullptr;
 bool videoStarted = false;
 bool cursorHidden = false;
 
+// SDL's keys for the program's named keys (platform/keys.h), and the keypad's arrows, which
+// are arrows without Num Lock.
+constexpr std::pair<SDL_Keycode, std::uint16_t> kNamedKeys[] = {
+    {SDLK_UP, VK_UP}, {SDLK_DOWN, VK_DOWN}, {SDLK_LEFT, VK_LEFT}, {SDLK_RIGHT, VK_RIGHT},
+    {SDLK_RETURN, VK_RETURN}, {SDLK_KP_ENTER, VK_RETURN}, {SDLK_ESCAPE, VK_ESCAPE},
+    {SDLK_SPACE, VK_SPACE}, {SDLK_TAB, VK_TAB}, {SDLK_BACKSPACE, VK_BACK},
+    {SDLK_LALT, VK_MENU}, {SDLK_RALT, VK_MENU}};
+constexpr std::pair<SDL_Keycode, std::uint16_t> kKeypadArrows[] = {
+    {SDLK_KP_8, VK_UP}, {SDLK_KP_2, VK_DOWN}, {SDLK_KP_4, VK_LEFT}, {SDLK_KP_6, VK_RIGHT}};
+static_assert(TranslatesTheNamedKeys(kNamedKeys));
+static_assert(SDLK_F1 + FUNCTION_KEYS - 1 == SDLK_F12, "SDL's function keys up to F12 are a run");
+
 WPARAM VirtualKey(SDL_Keycode key, Uint16 mod) {
-    // Without Num Lock the keypad's 8, 2, 4 and 6 are arrow keys.
-    if (!(mod & KMOD_NUM)) {
-        switch (key) {
-            case SDLK_KP_8: return VK_UP;
-            case SDLK_KP_2: return VK_DOWN;
-            case SDLK_KP_4: return VK_LEFT;
-            case SDLK_KP_6: return VK_RIGHT;
-        }
-    }
-    switch (key) {
-        case SDLK_UP: return VK_UP;
-        case SDLK_DOWN: return VK_DOWN;
-        case SDLK_LEFT: return VK_LEFT;
-        case SDLK_RIGHT: return VK_RIGHT;
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER: return VK_RETURN;
-        case SDLK_ESCAPE: return VK_ESCAPE;
-        case SDLK_SPACE: return VK_SPACE;
-        case SDLK_TAB: return VK_TAB;
-        case SDLK_BACKSPACE: return VK_BACK;
-        case SDLK_LALT:
-        case SDLK_RALT: return VK_MENU;
-    }
-    if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
+    if (!(mod & KMOD_NUM))
+        for (const auto& [sdlKey, vk] : kKeypadArrows)
+            if (key == sdlKey) return vk;
+    for (const auto& [sdlKey, vk] : kNamedKeys)
+        if (key == sdlKey) return vk;
+    if (key >= SDLK_F1 && key < SDLK_F1 + FUNCTION_KEYS) return VK_F1 + (key - SDLK_F1);
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
-    return 0xFF;  // a key the game knows nothing of
+    return VK_UNKNOWN;
 }
 
 std::uint8_t Modifiers(Uint16 mod) {
@@ -147,14 +142,16 @@ bool CreateWindow(const char* title) {
                     int{SCREEN_HEIGHT}};
     SDL_GetDisplayBounds(0, &screen);
     if (sdl::windowed) {
-        // The largest whole multiple of 640 x 480 that leaves room for the desktop's panels.
+        // The largest whole multiple of the page that leaves room for the desktop's panels; it
+        // may be made as small as half the page.
+        constexpr int kPageW = SCREEN_WIDTH, kPageH = SCREEN_HEIGHT;
         SDL_Rect usable = screen;
         SDL_GetDisplayUsableBounds(0, &usable);
-        int scale = std::max(1, std::min((usable.w - 64) / 640, (usable.h - 64) / 480));
+        int scale = std::max(1, std::min((usable.w - 64) / kPageW, (usable.h - 64) / kPageH));
         sdl::window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                       640 * scale, 480 * scale,
+                                       kPageW * scale, kPageH * scale,
                                        SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
-        if (sdl::window) SDL_SetWindowMinimumSize(sdl::window, 320, 240);
+        if (sdl::window) SDL_SetWindowMinimumSize(sdl::window, kPageW / 2, kPageH / 2);
     } else {
         sdl::window = SDL_CreateWindow(
             title, screen.x, screen.y, screen.w, screen.h,

@@ -1,6 +1,6 @@
 // The browser mouse: Pointer Lock's movement deltas scaled by the player's mouse speed, and a
 // finger's aim on the picture. The page holds the lock while the game has the pointer; a lock
-// the browser takes back is "input lost", as on the desktop.
+// the browser takes back ends the acquisition, as the focus going does on the desktop.
 #include <emscripten.h>
 
 #include <algorithm>
@@ -17,8 +17,8 @@ EM_JS(int, web_mouse_acquire, (), { return quendraPage.mouseAcquire() ? 1 : 0; }
 EM_JS(void, web_mouse_unacquire, (), { quendraPage.mouseUnacquire(); });
 // 0 with what came since the last good read in out[0..5]: the mouse's dx, dy; the motion that
 // takes the crosshair to the finger, x and y; the button held now; a press since then.
-// 1 when the lock was lost since the last read; 2 when the pointer is not held. Only a good
-// read takes what it reports.
+// 1 when the pointer is not held (never taken, given back, or taken back by the browser). Only a
+// good read takes what it reports.
 EM_JS(int, web_mouse_read, (std::int32_t* out),
       { return quendraPage.mouseRead(HEAP32, out >> 2); });
 // The player's mouse speed, as the page keeps it.
@@ -48,11 +48,7 @@ void Unacquire() { web_mouse_unacquire(); }
 
 HRESULT Read(Reading& out) {
     std::int32_t values[6] = {};
-    switch (web_mouse_read(values)) {
-        case 0: break;
-        case 1: return DIERR_INPUTLOST;
-        default: return DIERR_NOTACQUIRED;
-    }
+    if (web_mouse_read(values) != 0) return DIERR_NOTACQUIRED;
     // Set keeps the leftover fractions only while the factor stays; an unusable one is refused.
     if (double factor = web_mouse_speed(); factor != speed.factor()) speed.Set(factor);
     speed.Scale(values[0], values[1]);

@@ -17,17 +17,17 @@ const quendraPage = (() => {
   };
   const KEY = 1, SIZE = 2, SIZE_RESTORED = 0, SIZE_MINIMIZED = 1;
   const MOD_SHIFT = 1, MOD_CONTROL = 2, MOD_ALT = 4;
-  // Keys the browser would act on (scroll, move the focus, open its menu); its own shortcuts
-  // (Ctrl+R, F11 ...) keep working.
-  const BROWSER_KEYS = new Set(['ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', 'Enter',
-    'Escape', ' ', 'Tab', 'Backspace', 'Alt', 'AltGraph', 'F10']);
+  // Keys the browser would act on (scroll, move the focus, open its menu) that are the game's:
+  // the named keys the program gives (window.cpp), and F10 of Alt+F10; the browser's own
+  // shortcuts (Ctrl+R, F11 ...) keep working.
+  let gameKeys = new Set();
 
   const page = {
     // Touch shows the on-screen buttons and the touch instructions; no mouse hides the mouse's.
     hasTouch: navigator.maxTouchPoints > 0 || matchMedia('(any-pointer: coarse)').matches,
     events: [],
     // The mouse since the last good read: motion, the button now, and a press not yet read.
-    mouse: { acquired: false, lost: false, dx: 0, dy: 0, buttons: 0, pressed: false },
+    mouse: { acquired: false, dx: 0, dy: 0, buttons: 0, pressed: false },
     // touch.js: the touch that aims, the point the crosshair should go to, the button held
     finger: { id: null, aim: null, down: false },
     mouseSpeed: 1,                        // panel.js keeps the player's choice
@@ -66,6 +66,7 @@ const quendraPage = (() => {
     if (waiter) { waiter(); waiter = null; }
   }
 
+  page.takeKeys = (names) => { gameKeys = new Set([...names.split('\n').filter(Boolean), 'F10']); };
   // A key for the program as if typed (with MOD_ALT for Alt).
   page.postKey = (key, alt) => post(KEY, key, key, alt ? MOD_ALT : 0);
 
@@ -80,7 +81,7 @@ const quendraPage = (() => {
     if (!page.running || document.querySelector('dialog[open]')) return;
     const modifiers = (event.shiftKey ? MOD_SHIFT : 0) | (event.ctrlKey ? MOD_CONTROL : 0) |
       (event.altKey ? MOD_ALT : 0);
-    if (BROWSER_KEYS.has(event.key)) event.preventDefault();
+    if (gameKeys.has(event.key)) event.preventDefault();
     post(KEY, event.key, event.code, modifiers);
   });
 
@@ -165,7 +166,7 @@ const quendraPage = (() => {
     }
     if (!locked()) {
       const mouse = page.mouse;
-      if (mouse.acquired && !page.touchMode) { mouse.acquired = false; mouse.lost = true; }
+      if (!page.touchMode) mouse.acquired = false;
       mouse.buttons = 0;
       mouse.pressed = false;
       if (page.running && !releasing && inFront() && inGame() && !page.touchMode) settle();
@@ -219,7 +220,7 @@ const quendraPage = (() => {
       return false;
     }
     if (!mouse.acquired) {
-      Object.assign(mouse, { acquired: true, lost: false, dx: 0, dy: 0, pressed: false });
+      Object.assign(mouse, { acquired: true, dx: 0, dy: 0, pressed: false });
       page.finger.aim = null;
     }
     return true;
@@ -232,8 +233,7 @@ const quendraPage = (() => {
   // what it reports. The finger's motion takes the crosshair from where the game last showed it.
   page.mouseRead = (heap, at) => {
     const mouse = page.mouse, finger = page.finger;
-    if (mouse.lost) { mouse.lost = false; return 1; }
-    if (!mouse.acquired) return 2;
+    if (!mouse.acquired) return 1;
     const aim = finger.aim || [page.state.cursorX, page.state.cursorY];
     heap.set([mouse.dx, mouse.dy, aim[0] - page.state.cursorX, aim[1] - page.state.cursorY,
       mouse.buttons | (finger.down ? 1 : 0), mouse.pressed ? 1 : 0], at);

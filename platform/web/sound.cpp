@@ -22,20 +22,17 @@ EM_JS(void, web_audio_stop, (int id), { quendraPage.audioStop(id); });
 EM_JS(void, web_audio_forget, (int id), { quendraPage.audioForget(id); });
 EM_JS(void, web_audio_close, (), { quendraPage.audioClose(); });
 
-// The game loads three sounds; Load allocates nothing, so the table is fixed.
-constexpr int kSlots = 16;
-
 struct Slot {
     bool used = false;
     bool prepared = false;
     wav::WaveView wave;  // the stored sound, in place
 };
 
-std::array<Slot, kSlots> slots;
+std::array<Slot, snd::MAX_SOUNDS> slots;
 int rate = 0;  // of the open audio context; 0 while closed
 
 Slot* Find(snd::SoundId sound) {
-    if (sound < 0 || sound >= kSlots || !slots[static_cast<std::size_t>(sound)].used)
+    if (sound < 0 || sound >= snd::MAX_SOUNDS || !slots[static_cast<std::size_t>(sound)].used)
         return nullptr;
     return &slots[static_cast<std::size_t>(sound)];
 }
@@ -52,7 +49,7 @@ bool Open() {
 SoundId Load(std::span<const std::uint8_t> wave) {
     wav::WaveView view;
     if (!wav::ParseWave(wave, view)) return -1;
-    for (int i = 0; i < kSlots; ++i) {
+    for (int i = 0; i < snd::MAX_SOUNDS; ++i) {
         Slot& slot = slots[static_cast<std::size_t>(i)];
         if (slot.used) continue;
         slot = Slot{true, false, view};
@@ -82,7 +79,7 @@ void Stop(SoundId sound) {
 }
 
 void StopAll() {
-    for (int i = 0; i < kSlots; ++i) Stop(i);
+    for (int i = 0; i < snd::MAX_SOUNDS; ++i) Stop(i);
 }
 
 void Unload(SoundId sound) {
@@ -94,7 +91,7 @@ void Unload(SoundId sound) {
 
 void Close() {
     if (rate == 0) return;
-    for (int i = 0; i < kSlots; ++i)
+    for (int i = 0; i < snd::MAX_SOUNDS; ++i)
         if (slots[static_cast<std::size_t>(i)].prepared) web_audio_forget(i);
     for (Slot& slot : slots) slot.prepared = false;
     web_audio_close();

@@ -1,5 +1,5 @@
-// The browser display: the 640 x 480 page drawn on the page's canvas, which the page's style
-// scales to the largest 4:3 area with crisp pixels. A flip waits for the browser's next frame.
+// The browser display: the game's page drawn on the web page's canvas, which screen.js scales
+// to the largest 4:3 area with even pixels. A flip waits for the browser's next frame.
 #include <emscripten.h>
 
 #include "platform/platform.h"
@@ -21,7 +21,7 @@ bool canvasOpen = false;
 namespace vid {
 
 HRESULT Open(std::uint32_t width, std::uint32_t height, std::uint32_t bits) {
-    if (bits != 16 || width > 4096 || height > 4096) return DDERR_INVALIDMODE;
+    if (bits != SCREEN_BITS || width > 4096 || height > 4096) return DDERR_INVALIDMODE;
     if (!web_open_canvas(static_cast<int>(width), static_cast<int>(height)))
         return DDERR_INVALIDMODE;
     canvasOpen = true;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -49,26 +50,33 @@ constexpr int kKey = 1, kSize = 2;
 std::uint32_t lastYield = 0;
 web::StatePublisher publisher = nullptr;
 
+// The KeyboardEvent `key` names of the program's named keys (platform/keys.h). The page keeps
+// these keys from the browser (web_take_keys), and the keypad's arrows without Num Lock have
+// the arrows' names.
+constexpr std::pair<std::string_view, std::uint16_t> kNamedKeys[] = {
+    {"ArrowUp", VK_UP},    {"ArrowDown", VK_DOWN}, {"ArrowLeft", VK_LEFT}, {"ArrowRight", VK_RIGHT},
+    {"Enter", VK_RETURN},  {"Escape", VK_ESCAPE},  {" ", VK_SPACE},        {"Tab", VK_TAB},
+    {"Backspace", VK_BACK}, {"Alt", VK_MENU},      {"AltGraph", VK_MENU}};
+static_assert(TranslatesTheNamedKeys(kNamedKeys));
+
+// Tells the page the `key` names, one a line, whose browser action it is to prevent.
+EM_JS(void, web_take_keys, (const char* names), { quendraPage.takeKeys(UTF8ToString(names)); });
+
 // The virtual key of a key press, from the names the browser gives it: the same keys as on
-// the desktop (the keypad's arrows without Num Lock have the arrows' `key`); any other is 0xFF.
+// the desktop; any other is VK_UNKNOWN.
 WPARAM VirtualKey(std::string_view key, std::string_view code) {
-    static constexpr std::pair<std::string_view, std::uint16_t> named[] = {
-        {"ArrowUp", VK_UP},     {"ArrowDown", VK_DOWN},    {"ArrowLeft", VK_LEFT},
-        {"ArrowRight", VK_RIGHT}, {"Enter", VK_RETURN},    {"Escape", VK_ESCAPE},
-        {" ", VK_SPACE},        {"Tab", VK_TAB},           {"Backspace", VK_BACK},
-        {"Alt", VK_MENU},       {"AltGraph", VK_MENU}};
-    for (const auto& [name, vk] : named)
+    for (const auto& [name, vk] : kNamedKeys)
         if (key == name) return vk;
     if (key.size() >= 2 && key.size() <= 3 && key[0] == 'F') {
         int n = 0;
         for (char c : key.substr(1)) n = (c >= '0' && c <= '9') ? n * 10 + (c - '0') : 99;
-        if (n >= 1 && n <= 12) return static_cast<WPARAM>(VK_F1 + n - 1);
+        if (n >= 1 && n <= FUNCTION_KEYS) return static_cast<WPARAM>(VK_F1 + n - 1);
     }
     if (code.size() == 4 && code.substr(0, 3) == "Key" && code[3] >= 'A' && code[3] <= 'Z')
         return static_cast<WPARAM>(code[3]);
     if (code.size() == 6 && code.substr(0, 5) == "Digit" && code[5] >= '0' && code[5] <= '9')
         return static_cast<WPARAM>(code[5]);
-    return 0xFF;
+    return VK_UNKNOWN;
 }
 
 void Drain() {
@@ -99,8 +107,14 @@ void PublishState() {
 
 namespace sys {
 
-// The page is the window: it exists once the program runs, and the page shows it.
-bool CreateWindow(const char*) { return true; }
+// The page is the window: it exists once the program runs, and the page shows it. From now on
+// the program's named keys are the game's, not the browser's.
+bool CreateWindow(const char*) {
+    std::string names;
+    for (const auto& [name, vk] : kNamedKeys) names.append(name).append("\n");
+    web_take_keys(names.c_str());
+    return true;
+}
 void ShowWindow() {}
 void SetWindowIcon(const std::uint32_t*, int, int) {}
 void HideCursor() { web_hide_cursor(); }

@@ -20,10 +20,10 @@
 
 namespace {
 
-constexpr int kWidth = 640, kHeight = 480;
+constexpr int kWidth = SCREEN_WIDTH, kHeight = SCREEN_HEIGHT;  // a dump, the game's page
 
-// A binary PPM (P6) screenshot of at least 640x480, as xwd | convert and the browser tests write
-// them: its size and its bytes, red, green, blue.
+// A binary PPM (P6) screenshot of at least the page's size, as xwd | convert and the browser
+// tests write them: its size and its bytes, red, green, blue.
 struct Shot {
     int width = 0, height = 0;
     std::vector<unsigned char> rgb;
@@ -39,10 +39,16 @@ struct Shot {
 };
 bool ReadPpm(const char* path, Shot& shot) {
     std::ifstream file(path, std::ios::binary);
-    std::string magic;
-    int maximum = 0;
-    file >> magic >> shot.width >> shot.height >> maximum;
-    if (magic != "P6" || maximum != 255 || shot.width < kWidth || shot.height < kHeight)
+    // Header words, which may be interleaved with comment lines.
+    auto word = [&file]() {
+        std::string text;
+        while (file >> text && text[0] == '#') std::getline(file, text);
+        return std::atoi(text.c_str() + (text[0] == 'P'));
+    };
+    const bool p6 = word() == 6;
+    shot.width = word(), shot.height = word();
+    const int maximum = word();
+    if (!p6 || maximum != 255 || shot.width < kWidth || shot.height < kHeight)
         return false;
     file.get();
     shot.rgb.resize(static_cast<std::size_t>(shot.width) * shot.height * 3);
@@ -83,12 +89,13 @@ int Crosshair(int cx, int cy, const char* shotPath) {
     if (!ReadPpm(shotPath, shot) || !DecodeBitmap(FindResource(RT_BITMAP, IDB_CROSSHAIR), picture))
         return 2;
     int checked = 0, differing = 0;
+    const int left = cx - picture.width / 2, top = cy - picture.height / 2;
     for (int y = 0; y < picture.height; ++y)
         for (int x = 0; x < picture.width; ++x) {
             std::uint16_t pixel = ColorToPixel(picture.ColorAt(x, y));
             if (pixel == ColorToPixel(KEY_BLACK)) continue;
             ++checked;
-            differing += shot.Pixel(cx - 32 + x, cy - 32 + y) != pixel;
+            differing += shot.Pixel(left + x, top + y) != pixel;
         }
     if (differing) std::printf("%d of %d crosshair pixels differ\n", differing, checked);
     return checked > 0 && differing == 0 ? 0 : 1;

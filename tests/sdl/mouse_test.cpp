@@ -80,7 +80,7 @@ TEST_F(SdlMouse, AClickBetweenTwoFramesIsAShotThatHits) {
 TEST_F(SdlMouse, APressIsForgottenWhenTheFocusGoesAndNotSeenUntilItComesBack) {
     Click();
     Focus(SDL_WINDOWEVENT_FOCUS_LOST);
-    Frame();  // "input lost"; the mouse can't be taken again without the focus
+    Frame();  // the read fails; the mouse can't be taken again without the focus
     Push(SDL_MOUSEBUTTONDOWN);
     Focus(SDL_WINDOWEVENT_FOCUS_GAINED);
     Frame();  // taken again

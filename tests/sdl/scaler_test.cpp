@@ -12,12 +12,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/platform.h"
 #include "platform/sdl/scaler_math.h"
 #include "tests/even_reference.h"
 
 namespace {
 
-constexpr int kPageW = 640, kPageH = 480;
+constexpr int kPageW = SCREEN_WIDTH, kPageH = SCREEN_HEIGHT;
 
 TEST(Scaler, EveryOutputSizeShowsThePageWithEvenPixelsAndBlackBars) {
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();

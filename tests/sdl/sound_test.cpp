@@ -157,7 +157,7 @@ protected:
         setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
     }
     void TearDown() override {
-        for (snd::SoundId id = 0; id < 16; ++id) snd::Unload(id);
+        for (snd::SoundId id = 0; id < snd::MAX_SOUNDS; ++id) snd::Unload(id);
         snd::Close();
         std::filesystem::remove_all(folder);
     }

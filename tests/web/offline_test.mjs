@@ -38,19 +38,18 @@ async function stopServer() {
 
 const caches = (page) => page.evaluate(() => caches.keys());
 const pageScript = (page) => page.evaluate(async () => (await fetch('page.js')).text());
-// The registration's worker tried: 'activated' or 'redundant' (a failed install).
-const update = (page) => page.evaluate(async () => {
-  const registration = await navigator.serviceWorker.getRegistration();
-  await registration.update();
-  const worker = registration.installing || registration.waiting;
-  if (!worker) return 'no new worker';
-  const done = () => ['activated', 'redundant'].includes(worker.state);
-  await new Promise((settled) => {
-    if (done()) settled();
-    worker.addEventListener('statechange', () => done() && settled());
+// The registration's worker tried: 'activated' or 'redundant' (a failed install). The install is
+// watched from here, a look at a time: on a loaded machine it may take longer than one call may.
+async function update(page) {
+  await page.evaluate(async () => {
+    const registration = await navigator.serviceWorker.getRegistration();
+    await registration.update();
+    window.testWorker = registration.installing || registration.waiting;
   });
-  return worker.state;
-});
+  await waitState(page, () => !window.testWorker ||
+    ['activated', 'redundant'].includes(window.testWorker.state), 'end of the new worker\'s install');
+  return page.evaluate(() => window.testWorker?.state || 'no new worker');
+}
 
 export async function offlineTests(t) {
   // The page served from a copy of the build, and the next build beside it (page.js changed).
