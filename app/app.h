@@ -10,8 +10,10 @@
 inline constexpr const char* WINDOW_CLASS = "quendra";
 inline constexpr const char* WINDOW_TITLE = "Quendra";
 inline constexpr const char* ERROR_TITLE = "ERROR";
-inline constexpr const char* MODE_FAILED_TEXT = "This display card does not support the selected mode. ";
-inline constexpr const char* FRAME_FAILED_TEXT = "Displaying the next frame failed. Press OK exit. ";
+inline constexpr const char* MODE_FAILED_TEXT =
+    "This display card does not support the selected mode. ";
+inline constexpr const char* FRAME_FAILED_TEXT =
+    "Displaying the next frame failed. Press OK exit. ";
 
 // The exit code when the program could not start or a frame failed (0 after a normal end; a bad
 // command line gets EXIT_USAGE_CODE, options.h).

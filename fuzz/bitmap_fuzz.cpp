@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto inside = [&](std::span<const std::uint8_t> part) {
         return part.data() >= dib.data() && part.data() + part.size() <= dib.data() + dib.size();
     };
-    if (!inside(bitmap.palette) || !inside(bitmap.rows) || bitmap.width <= 0 || bitmap.height <= 0 ||
+    if (!inside(bitmap.palette) || !inside(bitmap.rows) || bitmap.width <= 0 ||
+        bitmap.height <= 0 ||
         bitmap.rows.size() < bitmap.stride * static_cast<std::size_t>(bitmap.height))
         std::abort();
     volatile COLORREF sum = 0;

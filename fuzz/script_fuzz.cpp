@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Parse(text, size, size ? size : 1, whole);
     Parse(text, size, size % 7 + 1, pieces);
     if (whole.ok != pieces.ok || whole.error.line != pieces.error.line ||
-        whole.error.message != pieces.error.message || whole.script.bytes() != pieces.script.bytes())
+        whole.error.message != pieces.error.message ||
+        whole.script.bytes() != pieces.script.bytes())
         std::abort();
     if (!whole.ok) {
         const std::string& m = whole.error.message;

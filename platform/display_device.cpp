@@ -40,7 +40,8 @@ HRESULT DisplayDevice::SetCooperativeLevel(HWND window, std::uint32_t flags) {
     return S_OK;
 }
 
-HRESULT DisplayDevice::SetDisplayMode(std::uint32_t width, std::uint32_t height, std::uint32_t bits) {
+HRESULT DisplayDevice::SetDisplayMode(std::uint32_t width, std::uint32_t height,
+                                      std::uint32_t bits) {
     if (!exclusive_ || width == 0 || height == 0 || width > 4096 || height > 4096)
         return DDERR_INVALIDMODE;
     HRESULT r = tap::OpenDisplay(width, height, bits);

@@ -22,7 +22,8 @@ const char* const kStartUpFailures[] = {"window", "display", "mouse", "audio"};
 
 Recorder::Recorder(int fd, const char* name, Program program)
     : fd_(fd), name_(name), program_(program) {
-    Line("# quendra recording: replay it with quendra-replay FILE, watch it with quendra --play FILE");
+    Line("# quendra recording: replay it with quendra-replay FILE, "
+         "watch it with quendra --play FILE");
 }
 
 
@@ -226,7 +227,8 @@ void Recorder::WriteSetUp(const Step& step, bool withClock) {
 
 void Recorder::CloseStep() {
     const Step& step = step_;
-    bool onlyClock = step.movesUsed == 0 && !step.storeSet && step.storeWriteFaults == 0 && step.dx == 0 && step.dy == 0 && !step.buttonChanged &&
+    bool onlyClock = step.movesUsed == 0 && !step.storeSet && step.storeWriteFaults == 0 &&
+                     step.dx == 0 && step.dy == 0 && !step.buttonChanged &&
                      step.mouseReadFaults == 0 && step.acquireLost == 0 &&
                      step.acquireDenied == 0 && step.flipBusy == 0 && step.surfaceLost == 0;
     if (step.messages == 0) {
@@ -343,7 +345,8 @@ void Recorder::Flush() {
         if (ftruncate(fd_, static_cast<off_t>(written_)) != 0) {
             // The file may end in a piece of a line then; the reader says which.
         }
-        std::fprintf(stderr, "quendra: can't write the recording to %s: %s; the game goes on without it\n",
+        std::fprintf(stderr,
+                     "quendra: can't write the recording to %s: %s; the game goes on without it\n",
                      name_, std::strerror(error));
         failed_ = true;
     }

@@ -178,7 +178,8 @@ bool OpenSound() {
 
 store::Found StoreRead(std::uint8_t* bytes, std::size_t size, std::size_t& got) {
     got = 0;
-    store::Found found = source ? source->StoreRead(bytes, size, got) : store::Read(bytes, size, got);
+    store::Found found =
+        source ? source->StoreRead(bytes, size, got) : store::Read(bytes, size, got);
     if (listener) listener->StoreRead(found, bytes, got);
     return found;
 }

@@ -187,7 +187,8 @@ bool TranslateAccelerator(HWND window, HACCEL table, const MSG* message) {
         auto key = static_cast<std::uint16_t>(ReadLe(entry + 2, 2));
         auto command = static_cast<std::uint16_t>(ReadLe(entry + 4, 2));
         std::uint8_t wanted = ((flags & FSHIFT) ? MOD_SHIFT : 0) |
-                              ((flags & FCONTROL) ? MOD_CONTROL : 0) | ((flags & FALT) ? MOD_ALT : 0);
+                              ((flags & FCONTROL) ? MOD_CONTROL : 0) |
+                              ((flags & FALT) ? MOD_ALT : 0);
         if ((flags & FVIRTKEY) && key == message->wParam && wanted == message->modifiers) {
             SendMessage(window, WM_COMMAND, command | (1u << 16), 0);
             return true;

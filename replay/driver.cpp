@@ -21,7 +21,8 @@ void Advance(std::uint32_t ms) { scripted::world().clock += ms; }  // wraps, as 
 template <typename Total>
 void AddUp(Total& total, std::int64_t more) {
     using Limits = std::numeric_limits<Total>;
-    if (__builtin_add_overflow(total, more, &total)) total = more < 0 ? Limits::min() : Limits::max();
+    if (__builtin_add_overflow(total, more, &total))
+        total = more < 0 ? Limits::min() : Limits::max();
 }
 
 // The word of `text` that starts at `at`, up to the next space.
@@ -115,14 +116,14 @@ bool ScriptDriver::Execute(const Line& line) {
         case Command::Minimize:
         case Command::Hide:
             scripted::SetForeground(false);
-            PostWindowMessage(WM_SIZE, line.command == Command::Hide ? SIZE_MAXHIDE : SIZE_MINIMIZED,
-                              0);
+            PostWindowMessage(WM_SIZE,
+                              line.command == Command::Hide ? SIZE_MAXHIDE : SIZE_MINIMIZED, 0);
             return true;
         case Command::Restore:
         case Command::Maximize:
             scripted::SetForeground(true);
-            PostWindowMessage(WM_SIZE, line.command == Command::Restore ? SIZE_RESTORED : SIZE_MAXIMIZED,
-                              0);
+            PostWindowMessage(WM_SIZE,
+                              line.command == Command::Restore ? SIZE_RESTORED : SIZE_MAXIMIZED, 0);
             return true;
         case Command::Close: PostWindowMessage(WM_CLOSE, 0, 0); return true;
         case Command::FaultFlipBusy: AddUp(w.faults.flipBusy, line.count); return false;

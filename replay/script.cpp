@@ -104,7 +104,9 @@ bool Script::Append(const Line& line) {
         case Command::Together: PutVarint(code_, line.count); break;
         case Command::BestScore: PutVarint(code_, line.count), PutVarint(code_, line.ms); break;
         case Command::Key: PutVarint(code_, line.key), code_.push_back(line.modifiers); break;
-        case Command::Mouse: PutVarint(code_, Zigzag(line.dx)), PutVarint(code_, Zigzag(line.dy)); break;
+        case Command::Mouse:
+            PutVarint(code_, Zigzag(line.dx)), PutVarint(code_, Zigzag(line.dy));
+            break;
         case Command::End:
             PutVarint(code_, line.number - lastNumbered_);
             lastNumbered_ = line.number;
@@ -216,7 +218,9 @@ bool ParseKey(std::string_view rest, Line& line) {
 // The bytes of a best-score file as a `best-score` line gives them.
 bool ParseBestScore(std::string_view word, Line& line) {
     if (word == "none" || word == "unreadable" || word == "empty") {
-        line.count = word == "none" ? BEST_SCORE_NONE : word == "unreadable" ? BEST_SCORE_UNREADABLE : 0;
+        line.count = word == "none"         ? BEST_SCORE_NONE
+                     : word == "unreadable" ? BEST_SCORE_UNREADABLE
+                                            : 0;
         return true;
     }
     static_assert(store::SIZE <= sizeof line.ms, "the bytes are held in line.ms");
@@ -255,7 +259,9 @@ bool ParseLine(const Words& words, Line& line, std::string& error) {
         return false;
     };
     if (verb == "wait" || verb == "clock" || verb == "then") {
-        line.command = verb == "wait" ? Command::Wait : verb == "then" ? Command::Then : Command::Clock;
+        line.command = verb == "wait"   ? Command::Wait
+                       : verb == "then" ? Command::Then
+                                        : Command::Clock;
         return arity(1) && number(1, line.ms, "time");
     }
     if (verb == "frame") {
@@ -408,8 +414,8 @@ bool ScriptParser::Fail(std::string message) {
 bool ScriptParser::Feed(const char* data, std::size_t size) {
     while (!failed_ && size > 0) {
         const void* newline = std::memchr(data, '\n', size);
-        std::size_t part = newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - data)
-                                   : size;
+        std::size_t part =
+            newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - data) : size;
         if (part > kMaxLineBytes - text_.size())
             return Fail("the line is longer than " + std::to_string(kMaxLineBytes) + " bytes");
         text_.append(data, part);
@@ -428,7 +434,8 @@ bool ScriptParser::Finish() {
     script_.lastLine_ = text_.empty() ? number_ - 1 : number_;
     if (firstSetUpLine_ != 0 && !script_.hasBegin_) {
         failed_ = true;
-        error_ = ParseError{firstSetUpLine_, "'" + firstSetUpVerb_ + "' needs a 'begin' line after it"};
+        error_ =
+            ParseError{firstSetUpLine_, "'" + firstSetUpVerb_ + "' needs a 'begin' line after it"};
         return false;
     }
     return true;

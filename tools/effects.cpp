@@ -28,10 +28,12 @@ std::vector<Fragment> MakeFragments() {
     Rng rng(0xB1A57u);
     std::vector<Fragment> out;
     for (int i = 0; i < 18; ++i)
-        out.push_back({Fragment::kSpark, rng.Range(0, 2 * kPi), rng.Range(9, 13), rng.Range(0.9f, 1.5f), 0});
+        out.push_back(
+            {Fragment::kSpark, rng.Range(0, 2 * kPi), rng.Range(9, 13), rng.Range(0.9f, 1.5f), 0});
     for (int i = 0; i < 7; ++i)
-        out.push_back({i < 4 ? Fragment::kSkin : Fragment::kHorn, (i + rng.Range(0.2f, 0.8f)) * 2 * kPi / 7,
-                       rng.Range(12, 15.5f), rng.Range(4.2f, 5.6f), rng.Range(-1.4f, 1.4f)});
+        out.push_back({i < 4 ? Fragment::kSkin : Fragment::kHorn,
+                       (i + rng.Range(0.2f, 0.8f)) * 2 * kPi / 7, rng.Range(12, 15.5f),
+                       rng.Range(4.2f, 5.6f), rng.Range(-1.4f, 1.4f)});
     return out;
 }
 
@@ -39,7 +41,8 @@ std::vector<Fragment> MakeFragments() {
 Paint FragmentAt(const Fragment& f, int steps, float ux, float uy) {
     if (f.kind == Fragment::kSpark) {
         // A streak that tapers back towards the blast.
-        const float dx = std::cos(f.angle), dy = std::sin(f.angle), length = 4 + 1.5f * f.speed / steps;
+        const float dx = std::cos(f.angle), dy = std::sin(f.angle),
+                    length = 4 + 1.5f * f.speed / steps;
         const float along = ux * dx + uy * dy, across = -ux * dy + uy * dx;
         const float back = std::clamp(-along / length, 0.0f, 1.0f);
         const float gap = std::hypot(along + back * length, across);
@@ -51,11 +54,13 @@ Paint FragmentAt(const Fragment& f, int steps, float ux, float uy) {
     const float rx = ux * ca + uy * sa, ry = -ux * sa + uy * ca;
     const bool horn = f.kind == Fragment::kHorn;
     const float shape = horn ? std::max(std::abs(ry) * 2.2f + rx * 0.9f, -rx * 1.4f)
-                             : std::hypot(rx, ry * 1.26f) * (1 + 0.25f * std::sin(3 * std::atan2(ry, rx) + f.angle));
+                             : std::hypot(rx, ry * 1.26f) *
+                                   (1 + 0.25f * std::sin(3 * std::atan2(ry, rx) + f.angle));
     if (shape > f.size) return {};
     if (shape > f.size - 1) return {Rgb(40, 8, 36), 1};
     const Colour c = horn ? Rgb(214, 176, 128) : Rgb(160, 40, 150);
-    return {Mix(c, Rgb(255, 226, 244), Clamp01(-(ux + uy) / f.size) * 0.45f), 1};  // lit from the upper left
+    // Lit from the upper left.
+    return {Mix(c, Rgb(255, 226, 244), Clamp01(-(ux + uy) / f.size) * 0.45f), 1};
 }
 
 Paint FireballAt(float px, float py, float t) {
@@ -76,10 +81,12 @@ Paint FireballAt(float px, float py, float t) {
     float towards = Fbm((qx - 0.1f) * 2.3f + t * 0.9f, (qy - 0.13f) * 2.3f - t * 0.6f, 5, 501u);
     float lit = std::clamp(0.5f + 4.5f * (billow - towards) - 0.25f * qy - 0.1f * t, 0.0f, 1.0f);
     Colour smoke = kSmoke.At(lit);
-    smoke = Mix(smoke, Rgb(150, 60, 30), 0.5f * SmoothStep(0.0f, 0.3f, heat));  // glowing from within
+    // Glowing from within.
+    smoke = Mix(smoke, Rgb(150, 60, 30), 0.5f * SmoothStep(0.0f, 0.3f, heat));
     Colour c = Mix(smoke, kFire.At(heat), SmoothStep(0.2f, 0.45f, heat));
     // Fire is solid; the smoke thins out as it drifts, breaking up and taking on the sky's tint.
-    c = Mix(c, Rgb(118, 140, 178), 0.5f * SmoothStep(0.45f, 1.0f, t) * (1 - SmoothStep(0.2f, 0.45f, heat)));
+    c = Mix(c, Rgb(118, 140, 178),
+            0.5f * SmoothStep(0.45f, 1.0f, t) * (1 - SmoothStep(0.2f, 0.45f, heat)));
     float threshold = 0.1f + 0.32f * t * t;
     float smokeAlpha = SmoothStep(threshold, threshold + 0.06f, density);
     float fireAlpha = SmoothStep(0.25f, 0.4f, heat) * SmoothStep(0.0f, 0.12f, density);
@@ -101,7 +108,8 @@ Indexed MakeExplosion() {
         for (const Fragment& f : fragments) {
             if (f.kind == Fragment::kSpark && cell > 3) continue;
             const float dist = 8 + f.speed * cell;
-            const float fx = cx + std::cos(f.angle) * dist, fy = cy + std::sin(f.angle) * dist + 0.6f * cell * cell;
+            const float fx = cx + std::cos(f.angle) * dist,
+                        fy = cy + std::sin(f.angle) * dist + 0.6f * cell * cell;
             if (std::abs(fx - cx) > 57 || std::abs(fy - cy) > 57) continue;
             Shade(image, int(fx) - 8, int(fy) - 8, int(fx) + 9, int(fy) + 9, 4,
                   [&](float x, float y) { return FragmentAt(f, cell, x - fx, y - fy); });
@@ -120,7 +128,8 @@ struct Blob {
 
 std::vector<Blob> MakeSplatBlobs() {
     Rng rng(0x5B1A7u);
-    std::vector<Blob> blobs{{63, 63, 36, 1.0f}, {55, 70, 26, 0.5f}, {71, 55, 24, 0.5f}, {70, 72, 22, 0.4f}};
+    std::vector<Blob> blobs{
+        {63, 63, 36, 1.0f}, {55, 70, 26, 0.5f}, {71, 55, 24, 0.5f}, {70, 72, 22, 0.4f}};
     const int arms = 13;
     for (int i = 0; i < arms; ++i) {
         float angle = (i + rng.Range(0.1f, 0.9f)) * 2 * kPi / arms;
@@ -135,12 +144,14 @@ std::vector<Blob> MakeSplatBlobs() {
         // A drop flung beyond the end of the arm.
         if (rng.Unit() < 0.7f) {
             float d = reach + rng.Range(3, 6);
-            blobs.push_back({63 + std::cos(angle) * d, 63 + std::sin(angle) * d, rng.Range(3.2f, 4.8f), 1.0f});
+            blobs.push_back(
+                {63 + std::cos(angle) * d, 63 + std::sin(angle) * d, rng.Range(3.2f, 4.8f), 1.0f});
         }
     }
     for (int i = 0; i < 14; ++i) {
         float angle = rng.Range(0, 2 * kPi), d = rng.Range(40, 57);
-        blobs.push_back({63 + std::cos(angle) * d, 63 + std::sin(angle) * d, rng.Range(2.3f, 4.0f), 1.0f});
+        blobs.push_back(
+            {63 + std::cos(angle) * d, 63 + std::sin(angle) * d, rng.Range(2.3f, 4.0f), 1.0f});
     }
     return blobs;
 }

@@ -10,14 +10,17 @@
 // A one-bit picture; reads outside it are empty.
 class Mask {
 public:
-    Mask(int width, int height) : width_(width), height_(height), bits_(static_cast<std::size_t>(width) * height, 0) {}
+    Mask(int width, int height)
+        : width_(width), height_(height), bits_(static_cast<std::size_t>(width) * height, 0) {}
     int Width() const { return width_; }
     int Height() const { return height_; }
     bool Get(int x, int y) const {
-        return x >= 0 && y >= 0 && x < width_ && y < height_ && bits_[static_cast<std::size_t>(y) * width_ + x];
+        return x >= 0 && y >= 0 && x < width_ && y < height_ &&
+               bits_[static_cast<std::size_t>(y) * width_ + x];
     }
     void Set(int x, int y) {
-        if (x >= 0 && y >= 0 && x < width_ && y < height_) bits_[static_cast<std::size_t>(y) * width_ + x] = 1;
+        if (x >= 0 && y >= 0 && x < width_ && y < height_)
+            bits_[static_cast<std::size_t>(y) * width_ + x] = 1;
     }
     // Every pixel within `radius` steps (8-connected) of a set pixel.
     Mask Grown(int radius) const;

@@ -57,7 +57,8 @@ Bytes IconImageBytes(const IconImage& image) {
     for (int y = p.height - 1; y >= 0; --y) {
         Bytes row(andRow, 0);
         for (int x = 0; x < p.width; ++x)
-            if (image.transparent[static_cast<std::size_t>(y) * p.width + x]) row[x / 8] |= 0x80 >> (x % 8);
+            if (image.transparent[static_cast<std::size_t>(y) * p.width + x])
+                row[x / 8] |= 0x80 >> (x % 8);
         out.Append(row);
     }
     return out.bytes();
@@ -67,7 +68,8 @@ Bytes IconImageBytes(const IconImage& image) {
 
 Bytes EncodeBmp(const Indexed& picture) {
     const std::uint32_t imageSize = RowBytes(picture.width, BitsPerPixel(picture)) * picture.height;
-    const std::uint32_t offset = 14 + kInfoHeaderSize + 4 * static_cast<std::uint32_t>(picture.palette.size());
+    const std::uint32_t offset =
+        14 + kInfoHeaderSize + 4 * static_cast<std::uint32_t>(picture.palette.size());
     ByteWriter out;
     out.U8('B'), out.U8('M');
     out.U32(offset + imageSize);
@@ -113,7 +115,8 @@ Bytes EncodeIconGroup(const std::vector<IconImage>& images) {
 
 Bytes EncodeAccelerators(const std::vector<Accelerator>& table) {
     ByteWriter out;
-    for (const Accelerator& entry : table) out.U16(entry.flags), out.U16(entry.key), out.U16(entry.command), out.U16(0);
+    for (const Accelerator& entry : table)
+        out.U16(entry.flags), out.U16(entry.key), out.U16(entry.command), out.U16(0);
     return out.bytes();
 }
 
@@ -140,6 +143,7 @@ Bytes EncodeWav(const Bytes& samples, std::uint32_t rate) {
 
 void WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     if (!file) throw std::runtime_error("cannot write " + path);
 }

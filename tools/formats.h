@@ -17,7 +17,9 @@ public:
     void U8(std::uint32_t v) { Le(v, 1); }
     void U16(std::uint32_t v) { Le(v, 2); }
     void U32(std::uint32_t v) { Le(v, 4); }
-    void Text(const char* four) { for (int i = 0; i < 4; ++i) U8(static_cast<std::uint8_t>(four[i])); }
+    void Text(const char* four) {
+        for (int i = 0; i < 4; ++i) U8(static_cast<std::uint8_t>(four[i]));
+    }
     void Append(const Bytes& more) { bytes_.insert(bytes_.end(), more.begin(), more.end()); }
     const Bytes& bytes() const { return bytes_; }
 

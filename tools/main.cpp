@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
         WriteFile(dir + ICON_IMAGES_FILE, EncodeIcon(icons));
         WriteFile(dir + IDI_APP_FILE, EncodeIconGroup(icons));
         std::vector<Accelerator> keys;
-        for (const KeyCommand& entry : KEY_TABLE) keys.push_back({entry.flags, entry.key, entry.command});
+        for (const KeyCommand& entry : KEY_TABLE)
+            keys.push_back({entry.flags, entry.key, entry.command});
         WriteFile(dir + IDR_ACCEL_FILE, EncodeAccelerators(keys));
         for (int size : {16, 32, 48, 64, 128, 256})
             if (argc == 3)

@@ -53,19 +53,22 @@ void Fill(Image& image, int x0, int y0, int x1, int y1, Colour c) {
 
 // Lettering: a mask painted with a vertical ramp, a light top edge, a dark outline just outside
 // it and, if asked, a drop shadow `shadow` pixels down and right.
-void PaintLettering(Image& image, const Mask& mask, int x, int y, const Ramp& fill, Colour outline, int shadow) {
+void PaintLettering(Image& image, const Mask& mask, int x, int y, const Ramp& fill, Colour outline,
+                    int shadow) {
     const int pad = 1 + shadow;
     Mask padded(mask.Width() + 2 * pad, mask.Height() + 2 * pad);
     int top = mask.Height(), bottom = 0;
     for (int j = 0; j < mask.Height(); ++j)
         for (int i = 0; i < mask.Width(); ++i)
-            if (mask.Get(i, j)) padded.Set(i + pad, j + pad), top = std::min(top, j), bottom = std::max(bottom, j);
+            if (mask.Get(i, j))
+                padded.Set(i + pad, j + pad), top = std::min(top, j), bottom = std::max(bottom, j);
     const Mask grown = padded.Grown(1);
     x -= pad, y -= pad;
     for (int j = 0; j < padded.Height(); ++j) {
         for (int i = 0; i < padded.Width(); ++i) {
             if (!grown.Get(i, j)) {
-                if (shadow && grown.Get(i - shadow, j - shadow)) image.Over(x + i, y + j, {Rgb(6, 4, 16), 0.7f});
+                if (shadow && grown.Get(i - shadow, j - shadow))
+                    image.Over(x + i, y + j, {Rgb(6, 4, 16), 0.7f});
                 continue;
             }
             if (!padded.Get(i, j)) {
@@ -105,7 +108,9 @@ void Bevel(Image& image, int x0, int y0, int x1, int y1, Colour light, Colour da
 
 Indexed MakeMenuPanel() {
     Image image(kPanelWidth, kPanelHeight);
-    Shade(image, 0, 0, kPanelWidth, kPanelHeight, 2, [](float x, float y) -> Paint { return {PanelPlate(x, y), 1}; });
+    Shade(image, 0, 0, kPanelWidth, kPanelHeight, 2, [](float x, float y) -> Paint {
+        return {PanelPlate(x, y), 1};
+    });
 
     // The frame: gold, bevelled, two steps deep.
     const Colour goldLight = Rgb(255, 222, 130), goldDark = Rgb(150, 92, 30), edge = Rgb(20, 12, 8);
@@ -115,13 +120,15 @@ Indexed MakeMenuPanel() {
     Bevel(image, 3, 3, kPanelWidth - 4, kPanelHeight - 4, edge, edge);
 
     // Title and notice across the top.
-    const Ramp titleFill{{0.0f, Rgb(255, 246, 160)}, {0.45f, Rgb(255, 176, 40)}, {1.0f, Rgb(214, 54, 20)}};
+    const Ramp titleFill{
+        {0.0f, Rgb(255, 246, 160)}, {0.45f, Rgb(255, 176, 40)}, {1.0f, Rgb(214, 54, 20)}};
     const Mask title = Scaled(TextMask("QUENDRA", true), 3);
-    PaintLettering(image, title, (kPanelWidth - title.Width()) / 2, 7, titleFill, Rgb(40, 8, 20), 3);
+    PaintLettering(image, title, (kPanelWidth - title.Width()) / 2, 7, titleFill, Rgb(40, 8, 20),
+                   3);
     const std::string_view notice = "shoot them before they splat!";
     const Ramp noticeFill{{0.0f, Rgb(150, 230, 255)}, {1.0f, Rgb(90, 170, 230)}};
-    PaintLettering(image, TextMask(notice, false), (kPanelWidth - TextWidth(notice, false)) / 2, 46, noticeFill,
-                   Rgb(10, 8, 30), 0);
+    PaintLettering(image, TextMask(notice, false), (kPanelWidth - TextWidth(notice, false)) / 2, 46,
+                   noticeFill, Rgb(10, 8, 30), 0);
     // A thin rule under the notice.
     for (int x = 24; x < kPanelWidth - 24; ++x) {
         float fade = 1 - std::abs(x - kPanelWidth / 2.0f) / (kPanelWidth / 2.0f - 24);
@@ -152,11 +159,12 @@ Indexed MakeMenuPanel() {
         image.Set(x, kFieldTop - 2, {goldLight, 1}), image.Set(x, kFieldTop - 1, {edge, 1});
     for (int y = kFieldTop - 2; y <= kFieldBottom; ++y)
         image.Set(kFieldLeft - 2, y, {goldLight, 1}), image.Set(kFieldLeft - 1, y, {edge, 1});
-    for (int y = kFieldTop - 1; y <= kFieldBottom; ++y) image.Set(kFieldRight + 1, y, {goldDark, 1});
+    for (int y = kFieldTop - 1; y <= kFieldBottom; ++y)
+        image.Set(kFieldRight + 1, y, {goldDark, 1});
     const Ramp bestFill{{0.0f, Rgb(255, 240, 150)}, {1.0f, Rgb(250, 160, 40)}};
     const std::string_view best = "highscore";
-    PaintLettering(image, TextMask(best, true), kFieldLeft - 6 - TextWidth(best, true), 162, bestFill,
-                   Rgb(30, 10, 10), 1);
+    PaintLettering(image, TextMask(best, true), kFieldLeft - 6 - TextWidth(best, true), 162,
+                   bestFill, Rgb(30, 10, 10), 1);
 
     QuantizeOptions options;
     options.fixed = {ToRgb8(kLabelText), ToRgb8(kFieldColour)};
@@ -192,7 +200,8 @@ Indexed MakeMenuItems() {
         Mask mask = LabelMask(s);
         for (int j = 0; j < kLabelHeight; ++j)
             for (int i = 0; i < kLabelWidth; ++i) {
-                if (mask.Get(i - 1, j - 1) && !mask.Get(i, j)) image.Set(i, top + j, {Rgb(110, 20, 10), 1});
+                if (mask.Get(i - 1, j - 1) && !mask.Get(i, j))
+                    image.Set(i, top + j, {Rgb(110, 20, 10), 1});
                 if (mask.Get(i, j)) image.Set(i, top + j, {kHighlightText, 1});
             }
     }
@@ -206,7 +215,8 @@ Indexed MakeLoading() {
     Image image(kWidth, kHeight, Rgb(0, 0, 0), 1);
     const std::string_view text = "load ...";
     const Ramp fill{{0.0f, Rgb(255, 255, 255)}, {1.0f, Rgb(150, 200, 255)}};
-    PaintLettering(image, TextMask(text, true), (kWidth - TextWidth(text, true)) / 2, 2, fill, Rgb(0, 0, 0), 0);
+    PaintLettering(image, TextMask(text, true), (kWidth - TextWidth(text, true)) / 2, 2, fill,
+                   Rgb(0, 0, 0), 0);
     QuantizeOptions options;
     options.colours = 16;
     options.fixed = {Rgb8{0, 0, 0}};

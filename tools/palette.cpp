@@ -26,7 +26,9 @@ Rgb8 KeyColour(Key key) { return key == Key::kWhite ? Rgb8{255, 255, 255} : Rgb8
 Rgb8 AwayFromKey(Rgb8 c, Key key) {
     if (!CollidesWithKey(c, key)) return c;
     if (key == Key::kWhite) c.g = 247;            // green 61 of 63 in 5-6-5
-    else c = {static_cast<std::uint8_t>(std::max<int>(c.r, 9)), c.g, static_cast<std::uint8_t>(std::max<int>(c.b, 9))};
+    else
+        c = {static_cast<std::uint8_t>(std::max<int>(c.r, 9)), c.g,
+             static_cast<std::uint8_t>(std::max<int>(c.b, 9))};
     return c;
 }
 
@@ -73,7 +75,8 @@ std::vector<Rgb8> MedianCut(std::vector<Bin>& bins, int wanted) {
         std::uint64_t total = 0, half = 0;
         for (auto it = first; it != last; ++it) total += it->count;
         std::size_t cut = box.begin;
-        while (cut < box.end - 1 && (half + bins[cut].count) * 2 <= total) half += bins[cut++].count;
+        while (cut < box.end - 1 && (half + bins[cut].count) * 2 <= total)
+            half += bins[cut++].count;
         cut = std::max(cut, box.begin + 1);
         *worst = Measure(bins, box.begin, cut);
         boxes.push_back(Measure(bins, cut, box.end));
@@ -82,7 +85,8 @@ std::vector<Rgb8> MedianCut(std::vector<Bin>& bins, int wanted) {
     for (const Box& box : boxes) {
         double n = 0, sum[3] = {};
         for (std::size_t i = box.begin; i < box.end; ++i) {
-            for (int a = 0; a < 3; ++a) sum[a] += Component(bins[i].colour, a) * double(bins[i].count);
+            for (int a = 0; a < 3; ++a)
+                sum[a] += Component(bins[i].colour, a) * double(bins[i].count);
             n += bins[i].count;
         }
         centres.push_back({static_cast<std::uint8_t>(std::lround(sum[0] / n)),
@@ -102,7 +106,8 @@ void Refine(const std::vector<Bin>& bins, std::vector<Rgb8>& centres, int rounds
                 int d = Distance(bin.colour, centres[i]);
                 if (d < bestDistance) bestDistance = d, best = i;
             }
-            for (int a = 0; a < 3; ++a) sum[best * 4 + a] += Component(bin.colour, a) * double(bin.count);
+            for (int a = 0; a < 3; ++a)
+                sum[best * 4 + a] += Component(bin.colour, a) * double(bin.count);
             sum[best * 4 + 3] += bin.count;
         }
         for (std::size_t i = 0; i < centres.size(); ++i) {
@@ -165,10 +170,11 @@ Indexed Quantize(const Image& image, const QuantizeOptions& options) {
     std::vector<Bin> bins;
     bins.reserve(counts.size());
     for (auto [packed, count] : counts)
-        bins.push_back({{static_cast<std::uint8_t>(packed >> 16), static_cast<std::uint8_t>(packed >> 8),
-                         static_cast<std::uint8_t>(packed)},
+        bins.push_back({{static_cast<std::uint8_t>(packed >> 16),
+                         static_cast<std::uint8_t>(packed >> 8), static_cast<std::uint8_t>(packed)},
                         count});
-    std::sort(bins.begin(), bins.end(), [](const Bin& a, const Bin& b) { return Pack(a.colour) < Pack(b.colour); });
+    std::sort(bins.begin(), bins.end(),
+              [](const Bin& a, const Bin& b) { return Pack(a.colour) < Pack(b.colour); });
 
     std::vector<Rgb8> palette;
     if (keyed) palette.push_back(KeyColour(options.key));
@@ -180,7 +186,8 @@ Indexed Quantize(const Image& image, const QuantizeOptions& options) {
         Refine(bins, centres, 6);
         palette.insert(palette.end(), centres.begin(), centres.end());
     }
-    for (std::size_t i = firstFree; i < palette.size(); ++i) palette[i] = AwayFromKey(palette[i], options.key);
+    for (std::size_t i = firstFree; i < palette.size(); ++i)
+        palette[i] = AwayFromKey(palette[i], options.key);
     const std::size_t used = palette.size();
     palette.resize(options.colours, KeyColour(options.key));
 
@@ -194,7 +201,8 @@ Indexed Quantize(const Image& image, const QuantizeOptions& options) {
             if (options.dither > 0) {
                 float offset = (BayerThreshold(x, y) - 0.5f) * options.dither;
                 auto shift = [offset](std::uint8_t v) {
-                    return static_cast<std::uint8_t>(std::clamp<long>(std::lround(v + offset), 0, 255));
+                    return static_cast<std::uint8_t>(
+                        std::clamp<long>(std::lround(v + offset), 0, 255));
                 };
                 c = {shift(c.r), shift(c.g), shift(c.b)};
             }

@@ -73,14 +73,17 @@ float Density(const Cloud& cloud, float x, float y) {
     }
     // Fray the edges, but only near the puffs so no stray wisps float off on their own.
     const float s = cloud.scale;
-    float fray = 0.5f * (Fbm(x / (26 * s), y / (20 * s), 3, 29u) - 0.5f) + 0.2f * (Fbm(x / (7 * s), y / (7 * s), 2, 31u) - 0.5f);
+    float fray = 0.5f * (Fbm(x / (26 * s), y / (20 * s), 3, 29u) - 0.5f) +
+                 0.2f * (Fbm(x / (7 * s), y / (7 * s), 2, 31u) - 0.5f);
     d += fray * std::min(1.0f, 2.5f * d);
     return d * SmoothStep(cloud.base + 8, cloud.base - 16 * s, y);
 }
 
 const Ramp kSky{{0.0f, Rgb(22, 58, 142)}, {0.35f, Rgb(46, 104, 190)}, {0.7f, Rgb(104, 160, 222)},
                 {1.0f, Rgb(178, 212, 238)}};
-const Ramp kCloudLight{{0.0f, Rgb(120, 138, 180)}, {0.35f, Rgb(176, 190, 220)}, {0.7f, Rgb(232, 236, 248)},
+const Ramp kCloudLight{{0.0f, Rgb(120, 138, 180)},
+                       {0.35f, Rgb(176, 190, 220)},
+                       {0.7f, Rgb(232, 236, 248)},
                        {1.0f, Rgb(255, 253, 246)}};
 
 }  // namespace
@@ -97,7 +100,8 @@ Indexed MakeBackground() {
         c = Mix(c, Rgb(236, 244, 255), 0.5f * sun);
         // High streaks of haze.
         float streak = Fbm(x / 220, y / 14, 4, 11u);
-        c = Mix(c, Rgb(220, 232, 248), 0.2f * SmoothStep(0.55f, 0.8f, streak) * SmoothStep(0.1f, 0.5f, v));
+        c = Mix(c, Rgb(220, 232, 248),
+                0.2f * SmoothStep(0.55f, 0.8f, streak) * SmoothStep(0.1f, 0.5f, v));
 
         for (const Cloud& cloud : clouds) {
             if (x < cloud.left || x > cloud.right || y < cloud.top || y > cloud.bottom) continue;

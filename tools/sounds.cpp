@@ -36,7 +36,8 @@ private:
 // scale; 8-bit unsigned around 128, never touching 0 or 255, starting and ending at 128.
 Bytes Finish(std::vector<float> wave, float rate, float fadeIn, float fadeOut, float peak) {
     const std::size_t n = wave.size();
-    const auto in = static_cast<std::size_t>(fadeIn * rate), out = static_cast<std::size_t>(fadeOut * rate);
+    const auto in = static_cast<std::size_t>(fadeIn * rate),
+               out = static_cast<std::size_t>(fadeOut * rate);
     for (std::size_t i = 0; i < n; ++i) {
         float g = 1;
         if (i < in) g *= 0.5f - 0.5f * std::cos(kPi * i / in);
@@ -48,7 +49,8 @@ Bytes Finish(std::vector<float> wave, float rate, float fadeIn, float fadeOut, f
     const float scale = loudest > 0 ? peak * 127 / loudest : 0;
     Bytes samples(n);
     for (std::size_t i = 0; i < n; ++i)
-        samples[i] = static_cast<std::uint8_t>(std::clamp<long>(128 + std::lround(wave[i] * scale), 1, 254));
+        samples[i] =
+            static_cast<std::uint8_t>(std::clamp<long>(128 + std::lround(wave[i] * scale), 1, 254));
     return samples;
 }
 
@@ -125,7 +127,8 @@ Sound MakeSplatSound() {
         float cutoff = 350 + 1900 * std::exp(-t / 0.035f) + 250 * std::sin(2 * kPi * 27 * t);
         slop.Set(cutoff, 3.2f, kRate);
         slop.Run(noise);
-        float squelch = 1.1f * slop.band * std::exp(-t / 0.065f) * (0.75f + 0.25f * std::sin(2 * kPi * 41 * t));
+        float squelch =
+            1.1f * slop.band * std::exp(-t / 0.065f) * (0.75f + 0.25f * std::sin(2 * kPi * 41 * t));
         // The thud of the body.
         thudPhase += 2 * kPi * (48 + 70 * std::exp(-t / 0.025f)) / kRate;
         float thud = 0.8f * std::sin(thudPhase) * std::exp(-t / 0.04f);

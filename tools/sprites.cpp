@@ -63,7 +63,8 @@ float SegmentDistance(Point p, Point a, Point b) {
     return std::sqrt(ex * ex + ey * ey);
 }
 
-const Ramp kDigitFill{{0.0f, Rgb(255, 250, 170)}, {0.45f, Rgb(255, 214, 60)}, {1.0f, Rgb(240, 120, 24)}};
+const Ramp kDigitFill{
+    {0.0f, Rgb(255, 250, 170)}, {0.45f, Rgb(255, 214, 60)}, {1.0f, Rgb(240, 120, 24)}};
 const Colour kDigitEdge = Rgb(44, 20, 12);
 
 // A digit in its cell at (x, y): a golden stroke with a dark edge, so that it reads on
@@ -76,7 +77,8 @@ void PaintDigit(Image& image, int digit, int x, int y) {
         Point p{px - left, py - top};
         float d = 1e9f;
         for (const Stroke& s : strokes)
-            for (std::size_t i = 1; i < s.size(); ++i) d = std::min(d, SegmentDistance(p, s[i - 1], s[i]));
+            for (std::size_t i = 1; i < s.size(); ++i)
+                d = std::min(d, SegmentDistance(p, s[i - 1], s[i]));
         if (d > half + edge) return {};
         if (d > half) return {kDigitEdge, 1};
         Colour c = kDigitFill.At(p.y / 15.0f);
@@ -93,7 +95,8 @@ Indexed MakeSprites() {
     for (const SpriteRow* row : GROWING_ROWS) {
         for (int k = 0; k < PICTURES_PER_SIZE; ++k) {
             float centre = row->size / 2.0f;
-            PaintTarget(image, row->left + row->size * k + centre, row->top + centre, TargetInCell(row->size, k), 5);
+            PaintTarget(image, row->left + row->size * k + centre, row->top + centre,
+                        TargetInCell(row->size, k), 5);
         }
     }
     for (int d = 0; d < 10; ++d) PaintDigit(image, d, DIGIT_LEFT + DIGIT_WIDTH * d, DIGIT_TOP);

@@ -31,7 +31,8 @@ const Ramp kHorn{{0.0f, Rgb(70, 30, 60)}, {0.35f, Rgb(140, 88, 84)}, {0.7f, Rgb(
 
 // The two eyes' glowing fill, from the rim (0) to the middle (1), when dim and when blazing.
 const Ramp kEyeDim{{0.0f, Rgb(40, 52, 14)}, {1.0f, Rgb(96, 118, 26)}};
-const Ramp kEyeLit{{0.0f, Rgb(90, 190, 20)}, {0.55f, Rgb(210, 250, 60)}, {1.0f, Rgb(255, 255, 205)}};
+const Ramp kEyeLit{
+    {0.0f, Rgb(90, 190, 20)}, {0.55f, Rgb(210, 250, 60)}, {1.0f, Rgb(255, 255, 205)}};
 const Colour kHalo = Rgb(150, 255, 60);
 const Colour kPupil = Rgb(36, 10, 14);
 const Colour kMouth = Rgb(70, 6, 24);
@@ -50,7 +51,8 @@ std::vector<Spike> MakeSpikes(int count) {
 
 // Distance (negative inside) from p to a spike: a slightly concave horn from under the body to
 // its tip; `across` is where p lies across the horn (-1..1) and `along` how far up it (0..1).
-float SpikeDistance(float px, float py, const Spike& s, int count, float bodyRadius, float& across, float& along) {
+float SpikeDistance(float px, float py, const Spike& s, int count, float bodyRadius, float& across,
+                    float& along) {
     const float ux = std::cos(s.angle), uy = std::sin(s.angle);
     const float u = px * ux + py * uy, v = -px * uy + py * ux;
     const float base = bodyRadius * 0.8f, tip = s.length, halfWidth = 2.46f / count;
@@ -122,7 +124,7 @@ void PaintTarget(Image& image, float cx, float cy, const TargetLook& look, int n
         if (silhouette > -ow) return {kOutline, 1};
 
         if (body > -ow) {
-            if (body < 0) return {kOutline, 1};                     // the ball's rim, over the horns
+            if (body < 0) return {kOutline, 1};  // the ball's rim, over the horns
             if (spike > -0.8f * ow) return {kOutline, 1};           // each horn's edge
             return {HornColour(std::atan2(py, px), across, along), 1};
         }
@@ -136,7 +138,8 @@ void PaintTarget(Image& image, float cx, float cy, const TargetLook& look, int n
         Colour c = kSkin.At(tone);
         float rim = std::pow(1 - normal.z, 2.5f) * std::max(0.0f, 0.6f * sx + 0.8f * sy);
         c = c + Rgb(90, 120, 200) * (0.45f * rim);
-        c = c + Rgb(255, 235, 250) * (0.75f * std::pow(std::max(0.0f, Dot(normal, kHalfway)), 36.0f));
+        c = c +
+            Rgb(255, 235, 250) * (0.75f * std::pow(std::max(0.0f, Dot(normal, kHalfway)), 36.0f));
 
         // The eyes, mirrored about the middle.
         const float qx = (px < 0 ? -px : px) - eyeX, qy = py - eyeY;
@@ -146,12 +149,14 @@ void PaintTarget(Image& image, float cx, float cy, const TargetLook& look, int n
             float depth = std::clamp(-eye / std::min(eyeRx, eyeRy), 0.0f, 1.0f);
             Colour e = Mix(kEyeDim.At(depth), kEyeLit.At(depth), glow);
             if (look.pupils) {  // upright slits
-                float pupil = std::hypot(qx / (0.22f * eyeRx), (qy - 0.1f * eyeRy) / (0.75f * eyeRy));
+                float pupil =
+                    std::hypot(qx / (0.22f * eyeRx), (qy - 0.1f * eyeRy) / (0.75f * eyeRy));
                 if (pupil < 1) e = Mix(kPupil, e, 0.25f * glow * pupil);
             }
             // A glint towards the light.
             float gx = qx + 0.35f * eyeRx * (px < 0 ? -1 : 1), gy = qy + 0.1f * eyeRy;
-            if (look.glints && gx * gx + gy * gy < (0.2f * eyeRx) * (0.2f * eyeRx)) e = Rgb(255, 255, 236);
+            if (look.glints && gx * gx + gy * gy < (0.2f * eyeRx) * (0.2f * eyeRx))
+                e = Rgb(255, 255, 236);
             return {e, 1};
         }
         // A jagged grin under the eyes: upper fangs point down, lower ones up.
@@ -175,6 +180,6 @@ void PaintTarget(Image& image, float cx, float cy, const TargetLook& look, int n
         return {Clamp01(c), 1};
     };
     const int margin = static_cast<int>(std::ceil(R)) + 1;
-    Shade(image, static_cast<int>(cx) - margin, static_cast<int>(cy) - margin, static_cast<int>(cx) + margin + 1,
-          static_cast<int>(cy) + margin + 1, n, shader);
+    Shade(image, static_cast<int>(cx) - margin, static_cast<int>(cy) - margin,
+          static_cast<int>(cx) + margin + 1, static_cast<int>(cy) + margin + 1, n, shader);
 }

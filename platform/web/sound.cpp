@@ -15,7 +15,8 @@ namespace {
 EM_JS(int, web_audio_open, (), { return quendraPage.audioOpen(); });
 // Hands one sound's converted mono samples to the page as an audio buffer.
 EM_JS(int, web_audio_prepare, (int id, const std::int16_t* samples, int count), {
-    return quendraPage.audioPrepare(id, HEAP16.subarray(samples >> 1, (samples >> 1) + count)) ? 1 : 0;
+    const first = samples >> 1;
+    return quendraPage.audioPrepare(id, HEAP16.subarray(first, first + count)) ? 1 : 0;
 });
 EM_JS(int, web_audio_play, (int id), { return quendraPage.audioPlay(id) ? 1 : 0; });
 EM_JS(void, web_audio_stop, (int id), { quendraPage.audioStop(id); });

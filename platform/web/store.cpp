@@ -9,7 +9,8 @@ namespace {
 
 // Starts saving the folder to IndexedDB; Module.quendraSaved settles when it has.
 EM_JS(void, web_store_save, (), {
-    Module.quendraSaved = (Module.quendraSaved || Promise.resolve()).then(() => new Promise((resolve) => {
+    const before = Module.quendraSaved || Promise.resolve();
+    Module.quendraSaved = before.then(() => new Promise((resolve) => {
         FS.syncfs(false, (error) => {
             if (error) console.warn('quendra: the best score could not be saved', error);
             resolve(!error);

@@ -9,8 +9,9 @@ namespace {
 
 EM_JS(int, web_open_canvas, (int width, int height),
       { return quendraPage.openCanvas(width, height) ? 1 : 0; });
-EM_JS(void, web_present, (const std::uint16_t* pixels),
-      { quendraPage.present(HEAPU16.subarray(pixels >> 1, (pixels >> 1) + quendraPage.pixelCount)); });
+EM_JS(void, web_present, (const std::uint16_t* pixels), {
+    quendraPage.present(HEAPU16.subarray(pixels >> 1, (pixels >> 1) + quendraPage.pixelCount));
+});
 // Resolves at the next animation frame; a hidden page has none, so a timer stands in.
 EM_ASYNC_JS(void, web_next_frame, (), { await quendraPage.nextFrame(); });
 
