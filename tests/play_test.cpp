@@ -185,23 +185,29 @@ TEST_F(PlayFrameTest, OneShotHitsEveryTargetUnderItAndEachScoresNextFrame) {
     EXPECT_EQ(Output(), "sound play die\nsound play die\n");
 }
 
+// The first splat ends the game while the score is 1, and the pass goes on: a scored target
+// still scores, a second splat still costs its point (the state line shows -1), the last target
+// still grows, and the frame is shown, with the score below 0 drawn as ten zeros.
 TEST_F(PlayFrameTest, GameEndsInsideThePassAndTheFrameIsStillFinished) {
     score = 1;
-    lastTargetIndex = 3;
-    targets[0] = Target{0, 0, 19};     // splats: 0, the game ends
-    targets[1] = Target{300, 0, 36};   // scored: 1
-    targets[2] = Target{0, 300, 19};   // splats: 0 again
-    targets[3] = Target{300, 300, 3};  // still drawn
-    cursorX = 400, cursorY = 300;
+    lastTargetIndex = 4;
+    targets[0] = Target{0, 0, 19};
+    targets[1] = Target{300, 0, 36};
+    targets[2] = Target{0, 300, 19};
+    targets[3] = Target{100, 100, 19};
+    targets[4] = Target{300, 300, 3};
+    cursorX = 380, cursorY = 32;  // over the score
     scripted::World& w = scripted::world();
     const std::uint32_t presented = w.framesPresented;
     StepFrame();
+    char line[8192];
+    FormatState(line, sizeof line, 0);
     EXPECT_EQ(playing, 0);
-    EXPECT_EQ(score, 0);
-    EXPECT_EQ(Output(), "sound play splat\nsound play die\nsound play splat\n");
+    EXPECT_NE(std::string(line).find(" score=-1 "), std::string::npos) << line;
+    EXPECT_EQ(Output(), "sound play splat\nsound play die\nsound play splat\nsound play splat\n");
     EXPECT_EQ(w.framesPresented, presented + 1);
-    ExpectPresented(
-        ExpectedPage({{0, 0, 20}, {300, 0, 36}, {0, 300, 20}, {300, 300, 4}}, 1, 400, 300));
+    ExpectPresented(ExpectedPage(
+        {{0, 0, 20}, {300, 0, 36}, {0, 300, 20}, {100, 100, 20}, {300, 300, 4}}, 1, 380, 32));
 }
 
 TEST_F(PlayFrameTest, RandomNumbersGoToTheNewTargetFirstThenToRespawnsByIndex) {
@@ -215,22 +221,6 @@ TEST_F(PlayFrameTest, RandomNumbersGoToTheNewTargetFirstThenToRespawnsByIndex) {
     SeedRandom(kSeed);
     for (int i : {2, 0, 1}) EXPECT_EQ(PlaceOf(targets[i]), NextPlace()) << i;
     EXPECT_EQ(NextRandom(), after);  // and nothing else was drawn
-}
-
-// Two targets that splat in one pass while the score is 1: the first ends the game, the second
-// still costs its point, the state line says so, and the frame shows such a score as ten zeros.
-TEST_F(PlayFrameTest, TwoSplatsAtOnceTakeTheScoreBelowZero) {
-    score = 1;
-    lastTargetIndex = 1;
-    targets[0] = Target{0, 0, 19};
-    targets[1] = Target{300, 300, 19};
-    cursorX = 380, cursorY = 32;  // over the score
-    StepFrame();
-    char line[8192];
-    FormatState(line, sizeof line, 0);
-    EXPECT_EQ(playing, 0);
-    EXPECT_NE(std::string(line).find(" score=-1 "), std::string::npos) << line;
-    ExpectPresented(ExpectedPage({{0, 0, 20}, {300, 300, 20}}, 1, 380, 32));
 }
 
 // With all 256 targets in play, enough points for a 257th bring none.
