@@ -87,8 +87,21 @@ TEST_F(ShellTest, WindowMessages) {
     }
 }
 
-TEST_F(ShellTest, DestroyReleasesWhatExistsAndQuitsWithZero) {
+// A frame needs the clock to have moved, also since a game started; a destroyed window releases
+// whatever exists and quits with 0.
+TEST_F(ShellTest, RenderFrameWaitsForTheClockAndDestroyReleasesEverything) {
     ASSERT_EQ(InitGame(window_), S_OK);
+    scripted::World& w = scripted::world();
+    const std::uint32_t presented = w.framesPresented;
+    w.clock = 1000, lastFrameTime = 990;
+    EXPECT_EQ(RenderFrame(), S_OK);
+    EXPECT_EQ(RenderFrame(), S_OK);  // the same millisecond: nothing
+    EXPECT_EQ(w.framesPresented, presented + 1);
+    StartNewGame();
+    EXPECT_EQ(RenderFrame(), S_OK);  // no time since the game started: nothing
+    EXPECT_EQ(std::make_tuple(w.readCalls, stepTime, w.framesPresented),
+              std::make_tuple(0, 0u, presented + 1));
+
     EXPECT_EQ(SendMessage(window_, WM_DESTROY, 0, 0), 0);
     EXPECT_FALSE(screen || backgroundPicture || spritesPicture || explosionPicture ||
                  loadingPicture || menuPanelPicture || menuItemsPicture || splatPicture ||
@@ -97,21 +110,6 @@ TEST_F(ShellTest, DestroyReleasesWhatExistsAndQuitsWithZero) {
     MSG message;
     EXPECT_TRUE(MessageWaiting() && !GetMessage(&message) && message.wParam == 0);  // quit, 0
     FreeGame();  // again: nothing left to release
-}
-
-TEST_F(ShellTest, RenderFrame) {
-    ASSERT_EQ(InitGame(window_), S_OK);
-    scripted::World& w = scripted::world();
-    const std::uint32_t presented = w.framesPresented;
-    w.clock = 1000, lastFrameTime = 990;
-    EXPECT_EQ(RenderFrame(), S_OK);
-    EXPECT_EQ(RenderFrame(), S_OK);  // the same millisecond: nothing
-    EXPECT_EQ(w.framesPresented, presented + 1);
-
-    StartNewGame();
-    EXPECT_EQ(RenderFrame(), S_OK);  // no time since the game started: nothing
-    EXPECT_EQ(std::make_tuple(w.readCalls, stepTime, w.framesPresented),
-              std::make_tuple(0, 0u, presented + 1));
 }
 
 // Without a mouse (its message and exit code are the fail_mouse scenario) start-up keeps the
