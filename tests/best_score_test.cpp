@@ -68,18 +68,6 @@ TEST_F(BestScoreTest, EndGameCountsTheFileAndWritesOnlyWhenBeaten) {
     }
 }
 
-// Leaving during a game with a better best keeps the file as it was.
-TEST_F(BestScoreTest, LeavingDuringAGameStoresNothing) {
-    WriteFile("\5\0\0\0"s);
-    StartNewGame();
-    runBest = 20;
-    SendMessage(window_, WM_COMMAND, ID_EXIT, 0);
-    MSG message;
-    while (MessageWaiting() && GetMessage(&message)) DispatchMessage(&message);
-    EXPECT_EQ(CurrentWindow(), nullptr);  // the close destroyed the window
-    EXPECT_EQ(FileBytes(BEST_SCORE_FILE), "\5\0\0\0"s);
-}
-
 // Runs EndGame after a game whose best was `best`; gives what the menu shows then, and what
 // was said on standard error. A fresh path lets the next problem be said.
 std::pair<std::int32_t, std::string> EndGameWith(std::int32_t best) {

@@ -18,15 +18,11 @@ Motion Scaled(MouseSpeed& speed, std::int32_t dx, std::int32_t dy) {
 }
 
 // A factor out of range (command_line.sh tries the edges) or not a number, as the page's stored
-// setting may be, changes nothing.
-TEST(MouseSpeed, OnlyFactorsFromAQuarterToFourAreTaken) {
+// setting may be, changes nothing; at one, motion is exactly what came in, with no fraction kept.
+TEST(MouseSpeed, BadFactorsChangeNothingAndAtOneMotionIsExactlyWhatCameIn) {
     MouseSpeed speed;
     EXPECT_FALSE(speed.Set(std::numeric_limits<double>::quiet_NaN()) || speed.Set(4.0001));
     EXPECT_EQ(speed.factor(), 1.0);
-}
-
-TEST(MouseSpeed, AtOneMotionIsExactlyWhatCameIn) {
-    MouseSpeed speed;
     EXPECT_EQ(Scaled(speed, INT32_MIN, INT32_MAX), Motion(INT32_MIN, INT32_MAX));
     EXPECT_EQ(Scaled(speed, 7, -3), Motion(7, -3));
     speed.Set(0.25);

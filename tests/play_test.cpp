@@ -59,7 +59,7 @@ Page ExpectedPage(const std::vector<Target>& pass, int score, int cursorX, int c
         else if (f >= 37)
             Put(page, explosion, t.x + 15, t.y + 15, 128 * std::min(f - 36, 7), 0, 128, 128);
     }
-    PutDigits(page, sprites, 349, 0, score);
+    PutDigits(page, sprites, 349, 0, std::max(score, 0));  // below 0: ten zeros
     Put(page, crosshair, cursorX - 32, cursorY - 32, 0, 0, 64, 64);
     return page;
 }
@@ -185,23 +185,29 @@ TEST_F(PlayFrameTest, OneShotHitsEveryTargetUnderItAndEachScoresNextFrame) {
     EXPECT_EQ(Output(), "sound play die\nsound play die\n");
 }
 
+// The first splat ends the game while the score is 1, and the pass goes on: a scored target
+// still scores, a second splat still costs its point (the state line shows -1), the last target
+// still grows, and the frame is shown, with the score below 0 drawn as ten zeros.
 TEST_F(PlayFrameTest, GameEndsInsideThePassAndTheFrameIsStillFinished) {
     score = 1;
-    lastTargetIndex = 3;
-    targets[0] = Target{0, 0, 19};     // splats: 0, the game ends
-    targets[1] = Target{300, 0, 36};   // scored: 1
-    targets[2] = Target{0, 300, 19};   // splats: 0 again
-    targets[3] = Target{300, 300, 3};  // still drawn
-    cursorX = 400, cursorY = 300;
+    lastTargetIndex = 4;
+    targets[0] = Target{0, 0, 19};
+    targets[1] = Target{300, 0, 36};
+    targets[2] = Target{0, 300, 19};
+    targets[3] = Target{100, 100, 19};
+    targets[4] = Target{300, 300, 3};
+    cursorX = 380, cursorY = 32;  // over the score
     scripted::World& w = scripted::world();
     const std::uint32_t presented = w.framesPresented;
     StepFrame();
+    char line[8192];
+    FormatState(line, sizeof line, 0);
     EXPECT_EQ(playing, 0);
-    EXPECT_EQ(score, 0);
-    EXPECT_EQ(Output(), "sound play splat\nsound play die\nsound play splat\n");
+    EXPECT_NE(std::string(line).find(" score=-1 "), std::string::npos) << line;
+    EXPECT_EQ(Output(), "sound play splat\nsound play die\nsound play splat\nsound play splat\n");
     EXPECT_EQ(w.framesPresented, presented + 1);
-    ExpectPresented(
-        ExpectedPage({{0, 0, 20}, {300, 0, 36}, {0, 300, 20}, {300, 300, 4}}, 1, 400, 300));
+    ExpectPresented(ExpectedPage(
+        {{0, 0, 20}, {300, 0, 36}, {0, 300, 20}, {100, 100, 20}, {300, 300, 4}}, 1, 380, 32));
 }
 
 TEST_F(PlayFrameTest, RandomNumbersGoToTheNewTargetFirstThenToRespawnsByIndex) {
@@ -215,29 +221,6 @@ TEST_F(PlayFrameTest, RandomNumbersGoToTheNewTargetFirstThenToRespawnsByIndex) {
     SeedRandom(kSeed);
     for (int i : {2, 0, 1}) EXPECT_EQ(PlaceOf(targets[i]), NextPlace()) << i;
     EXPECT_EQ(NextRandom(), after);  // and nothing else was drawn
-}
-
-// Two targets that splat in one pass while the score is 1: the first ends the game, the second
-// still costs its point, and the state line says so.
-TEST_F(PlayFrameTest, TwoSplatsAtOnceTakeTheScoreBelowZero) {
-    score = 1;
-    lastTargetIndex = 1;
-    targets[0] = Target{0, 0, 19};
-    targets[1] = Target{300, 300, 19};
-    StepFrame();
-    char line[8192];
-    FormatState(line, sizeof line, 0);
-    EXPECT_EQ(playing, 0);
-    EXPECT_NE(std::string(line).find(" score=-1 "), std::string::npos) << line;
-}
-
-// Such a score has no digits of its own: it shows as ten zeros.
-TEST_F(PlayFrameTest, AScoreBelowZeroShowsAsTenZeros) {
-    score = -1;
-    targets[0] = Target{100, 100, 3};
-    cursorX = 380, cursorY = 32;  // over the score
-    QuietFrame();
-    ExpectPresented(ExpectedPage({targets[0]}, 0, 380, 32));
 }
 
 // With all 256 targets in play, enough points for a 257th bring none.
@@ -256,50 +239,38 @@ TEST_F(PlayFrameTest, AllTwoHundredFiftySixTargetsAreVisitedOnceAndNoMoreCome) {
 }
 
 // Each frame number shows its own picture at its own place; score and crosshair come last.
-class PictureTest : public PlayFrameTest, public ::testing::WithParamInterface<std::vector<int>> {};
-
-TEST_P(PictureTest, FrameShowsEachTargetsPictureThenScoreThenCrosshair) {
-    std::vector<Target> pass;
-    for (int frame : GetParam()) {
-        const int i = static_cast<int>(pass.size());
-        targets[i] = Target{std::uint16_t(i * 97 % 482), std::uint16_t(i * 61 % 322),
-                            std::uint16_t(frame)};
-        pass.push_back(targets[i]);
+TEST_F(PlayFrameTest, FrameShowsEachTargetsPictureThenScoreThenCrosshair) {
+    for (const std::vector<int>& frames : {std::vector{0, 1, 2, 3, 4, 5, 6, 7, 8, 9},
+                                           std::vector{10, 11, 12, 13, 14, 15, 16, 17, 18, 19},
+                                           std::vector{20, 21, 27, 34, 35, 36},
+                                           std::vector{37, 38, 39, 40, 41, 42, 43, 44}}) {
+        std::vector<Target> pass;
+        for (int frame : frames) {
+            const int i = static_cast<int>(pass.size());
+            pass.push_back(targets[i] = Target{std::uint16_t(i * 97 % 482),
+                                               std::uint16_t(i * 61 % 322), std::uint16_t(frame)});
+        }
+        lastTargetIndex = static_cast<std::uint8_t>(pass.size() - 1);
+        score = 1234567;
+        cursorX = 380, cursorY = 32;  // over the score
+        QuietFrame();
+        ExpectPresented(ExpectedPage(pass, 1234567, 380, 32));
     }
-    lastTargetIndex = static_cast<std::uint8_t>(pass.size() - 1);
-    score = 1234567;
-    cursorX = 380, cursorY = 32;  // over the score
-    QuietFrame();
-    ExpectPresented(ExpectedPage(pass, 1234567, 380, 32));
 }
 
-INSTANTIATE_TEST_SUITE_P(Frames, PictureTest,
-                         ::testing::Values(std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9},
-                                           std::vector<int>{10, 11, 12, 13, 14, 15, 16, 17, 18, 19},
-                                           std::vector<int>{20, 21, 27, 34, 35, 36},
-                                           std::vector<int>{37, 38, 39, 40, 41, 42, 43, 44}));
-
-class MenuPageTest : public ProgramTest,
-                     public ::testing::WithParamInterface<std::tuple<std::int32_t, int>> {
-protected:
-    MenuPageTest() : ProgramTest(kStarted) {}
-};
-
-TEST_P(MenuPageTest, PanelHighlightedEntryAndTenDigits) {
-    const auto [best, selection] = GetParam();
-    bestScore = best;
-    menuSelection = static_cast<std::uint8_t>(selection);
-    ASSERT_EQ(MenuFrame(), S_OK);
-    Page expected(SCREEN_WIDTH * SCREEN_HEIGHT, 0);
-    Put(expected, LoadArt(IDB_MENUPANEL, -1), 159, 149, 0, 0, 320, 180);
-    const int band = 23 * selection;  // rows band to band + 22, at y 226 + band
-    Put(expected, LoadArt(IDB_MENUITEMS, -1), 308, 226 + band, 0, band, 160, 23);
-    PutDigits(expected, LoadArt(IDB_SPRITES, ColorToPixel(0xFFFFFF)), 269, 306, best);
-    ExpectPresented(expected);
+// The menu: its panel, the highlighted entry, and the best score in ten digits.
+TEST_F(PlayFrameTest, MenuPanelHighlightedEntryAndTenDigits) {
+    for (auto [best, selection] : {std::pair{0, 0}, {42, 1}, {2147483647, 2}}) {
+        bestScore = best;
+        menuSelection = static_cast<std::uint8_t>(selection);
+        ASSERT_EQ(MenuFrame(), S_OK);
+        Page expected(SCREEN_WIDTH * SCREEN_HEIGHT, 0);
+        Put(expected, LoadArt(IDB_MENUPANEL, -1), 159, 149, 0, 0, 320, 180);
+        const int band = 23 * selection;  // rows band to band + 22, at y 226 + band
+        Put(expected, LoadArt(IDB_MENUITEMS, -1), 308, 226 + band, 0, band, 160, 23);
+        PutDigits(expected, LoadArt(IDB_SPRITES, ColorToPixel(0xFFFFFF)), 269, 306, best);
+        ExpectPresented(expected);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Scores, MenuPageTest,
-                         ::testing::Values(std::make_tuple(0, 0), std::make_tuple(42, 1),
-                                           std::make_tuple(2147483647, 2)));
 
 }  // namespace

@@ -29,11 +29,8 @@ protected:
     ShellTest() : ProgramTest(kWindow) {}
 };
 
-// Keys through the keyboard table's translation where no scenario presses them: in a game, on
-// the first entry, Alt+F10 in the menu; keys with other modifiers (plain F10 among them) are not
-// translated and change nothing. The scenarios press the others (first_start: Up, Down and
-// Escape in the menu; escape_and_leave: Enter on start, Escape and Alt+F10 in a game; reset_best:
-// Enter on delete and on leave).
+// Keys through the keyboard table where no scenario presses them (first_start, escape_and_leave
+// and reset_best press the others); keys with other modifiers, plain F10 among them, do nothing.
 TEST_F(ShellTest, EachKeyInEachState) {
     const HACCEL table = LoadAccelerators(nullptr, IDR_ACCEL);
     struct Case {
@@ -90,8 +87,21 @@ TEST_F(ShellTest, WindowMessages) {
     }
 }
 
-TEST_F(ShellTest, DestroyReleasesWhatExistsAndQuitsWithZero) {
+// A frame needs the clock to have moved, also since a game started; a destroyed window releases
+// whatever exists and quits with 0.
+TEST_F(ShellTest, RenderFrameWaitsForTheClockAndDestroyReleasesEverything) {
     ASSERT_EQ(InitGame(window_), S_OK);
+    scripted::World& w = scripted::world();
+    const std::uint32_t presented = w.framesPresented;
+    w.clock = 1000, lastFrameTime = 990;
+    EXPECT_EQ(RenderFrame(), S_OK);
+    EXPECT_EQ(RenderFrame(), S_OK);  // the same millisecond: nothing
+    EXPECT_EQ(w.framesPresented, presented + 1);
+    StartNewGame();
+    EXPECT_EQ(RenderFrame(), S_OK);  // no time since the game started: nothing
+    EXPECT_EQ(std::make_tuple(w.readCalls, stepTime, w.framesPresented),
+              std::make_tuple(0, 0u, presented + 1));
+
     EXPECT_EQ(SendMessage(window_, WM_DESTROY, 0, 0), 0);
     EXPECT_FALSE(screen || backgroundPicture || spritesPicture || explosionPicture ||
                  loadingPicture || menuPanelPicture || menuItemsPicture || splatPicture ||
@@ -100,23 +110,6 @@ TEST_F(ShellTest, DestroyReleasesWhatExistsAndQuitsWithZero) {
     MSG message;
     EXPECT_TRUE(MessageWaiting() && !GetMessage(&message) && message.wParam == 0);  // quit, 0
     FreeGame();  // again: nothing left to release
-}
-
-TEST_F(ShellTest, RenderFrame) {
-    ASSERT_EQ(InitGame(window_), S_OK);
-    scripted::World& w = scripted::world();
-    const std::uint32_t presented = w.framesPresented;
-    w.clock = 1000, lastFrameTime = 990;
-    EXPECT_EQ(RenderFrame(), S_OK);
-    EXPECT_EQ(RenderFrame(), S_OK);  // the same millisecond: nothing
-    EXPECT_EQ(w.framesPresented, presented + 1);
-
-    StartNewGame();
-    EXPECT_EQ(RenderFrame(), S_OK);  // no time since the game started: nothing
-    EXPECT_EQ(std::make_tuple(w.readCalls, stepTime, w.framesPresented),
-              std::make_tuple(0, 0u, presented + 1));
-
-    // The clock's wrap, a busy flip and a lost one are scenario scripts (clock_wrap, lost_surface).
 }
 
 // Without a mouse (its message and exit code are the fail_mouse scenario) start-up keeps the

@@ -1,6 +1,7 @@
 // The SDL backend's window as the program meets it, on a virtual X server (e2e/under_xvfb.sh):
-// desktop key events become the program's keys and its five commands, losing the focus gives
-// the pointer back and stops the frames, and the icon the desktop gets is the right way up.
+// desktop key events become the program's keys (what the keyboard table makes of them is
+// ShellTest's), losing the focus gives the pointer back and stops the frames, and the icon the
+// desktop gets is the right way up.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -8,7 +9,6 @@
 #include <span>
 #include <vector>
 
-#include "app/commands.h"
 #include "platform/catalogue.h"
 #include "platform/platform.h"
 #include "platform/resource.h"
@@ -45,22 +45,21 @@ protected:
         RegisterClass(windowClass);
         window = CreateWindowEx(0, "test", "Quendra", WS_POPUP, nullptr);
         if (window) ShowWindow(window, SW_SHOWDEFAULT);
-        table = LoadAccelerators(nullptr, IDR_ACCEL);
     }
     static void TearDownTestSuite() {
         DestroyWindow(window);
         sdl::Shutdown();
     }
-    void SetUp() override { ASSERT_TRUE(window && table) << SDL_GetError(); }
+    void SetUp() override { ASSERT_TRUE(window) << SDL_GetError(); }
 
-    // Takes every message as the message loop does: the keyboard table first, then dispatch.
+    // Takes every message and dispatches it, as the message loop does.
     static void Deliver() {
         seen.clear();
         for (MSG message; PeekMessage(&message);) {
             GetMessage(&message);
             if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN)
                 seen.push_back({message.message, message.wParam, message.modifiers});
-            if (!TranslateAccelerator(window, table, &message)) DispatchMessage(&message);
+            DispatchMessage(&message);
         }
     }
     static void Push(SDL_Event event) {
@@ -69,7 +68,6 @@ protected:
     }
 
     static inline HWND window = nullptr;
-    static inline HACCEL table = nullptr;
 };
 
 TEST_F(SdlWindow, KeysBecomeTheProgramsKeysAndCommands) {
@@ -79,23 +77,22 @@ TEST_F(SdlWindow, KeysBecomeTheProgramsKeysAndCommands) {
         UINT message;
         int virtualKey;  // -1: any key but the arrows
         std::uint8_t modifiers;
-        std::uint16_t command;  // 0: none
     };
     std::vector<Case> cases = {
-        {SDLK_F10, KMOD_LALT, WM_SYSKEYDOWN, VK_F10, MOD_ALT, ID_EXIT},
-        {SDLK_F10, KMOD_RALT, WM_SYSKEYDOWN, VK_F10, MOD_ALT, ID_EXIT},
-        {SDLK_UP, KMOD_NONE, WM_KEYDOWN, VK_UP, 0, ID_UP},
-        {SDLK_DOWN, KMOD_NONE, WM_KEYDOWN, VK_DOWN, 0, ID_DOWN},
-        {SDLK_RETURN, KMOD_NONE, WM_KEYDOWN, VK_RETURN, 0, ID_SELECT},
-        {SDLK_KP_ENTER, KMOD_NUM, WM_KEYDOWN, VK_RETURN, 0, ID_SELECT},
-        {SDLK_ESCAPE, KMOD_NONE, WM_KEYDOWN, VK_ESCAPE, 0, ID_BACK},
-        {SDLK_KP_8, KMOD_NONE, WM_KEYDOWN, VK_UP, 0, ID_UP},  // without Num Lock, an arrow
-        {SDLK_KP_8, KMOD_NUM, WM_KEYDOWN, -1, 0, 0},
-        {SDLK_DOWN, KMOD_LCTRL, WM_KEYDOWN, VK_DOWN, MOD_CONTROL, 0},
-        {SDLK_a, KMOD_LSHIFT, WM_KEYDOWN, 'A', MOD_SHIFT, 0},
+        {SDLK_F10, KMOD_LALT, WM_SYSKEYDOWN, VK_F10, MOD_ALT},
+        {SDLK_F10, KMOD_RALT, WM_SYSKEYDOWN, VK_F10, MOD_ALT},
+        {SDLK_UP, KMOD_NONE, WM_KEYDOWN, VK_UP, 0},
+        {SDLK_DOWN, KMOD_NONE, WM_KEYDOWN, VK_DOWN, 0},
+        {SDLK_RETURN, KMOD_NONE, WM_KEYDOWN, VK_RETURN, 0},
+        {SDLK_KP_ENTER, KMOD_NUM, WM_KEYDOWN, VK_RETURN, 0},
+        {SDLK_ESCAPE, KMOD_NONE, WM_KEYDOWN, VK_ESCAPE, 0},
+        {SDLK_KP_8, KMOD_NONE, WM_KEYDOWN, VK_UP, 0},  // without Num Lock, an arrow
+        {SDLK_KP_8, KMOD_NUM, WM_KEYDOWN, -1, 0},
+        {SDLK_DOWN, KMOD_LCTRL, WM_KEYDOWN, VK_DOWN, MOD_CONTROL},
+        {SDLK_a, KMOD_LSHIFT, WM_KEYDOWN, 'A', MOD_SHIFT},
     };
-    for (int f = 0; f < 12; ++f)  // plain F-keys: known to the game, but no command
-        cases.push_back({SDLK_F1 + f, KMOD_NONE, WM_KEYDOWN, VK_F1 + f, 0, 0});
+    for (int f = 0; f < 12; ++f)  // plain F-keys, known to the game
+        cases.push_back({SDLK_F1 + f, KMOD_NONE, WM_KEYDOWN, VK_F1 + f, 0});
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << SDL_GetKeyName(c.key) << ", modifiers " << c.mod);
         SDL_Event event{};
@@ -112,10 +109,6 @@ TEST_F(SdlWindow, KeysBecomeTheProgramsKeysAndCommands) {
         else
             EXPECT_TRUE(seen[0].wParam != VK_UP && seen[0].wParam != VK_DOWN);
         EXPECT_EQ(seen[0].modifiers, c.modifiers);
-        std::uint16_t command = 0;
-        for (const Seen& s : seen)
-            if (s.message == WM_COMMAND) command = static_cast<std::uint16_t>(s.wParam);
-        EXPECT_EQ(command, c.command);
     }
 }
 
