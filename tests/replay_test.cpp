@@ -67,17 +67,23 @@ TEST(Replay, RefusesABadScriptWithAShortEscapedMessage) {
         {"dump\n", "line 1: 'dump' needs a path"},
         {std::string("dump a\0b.bmp\n", 13), "line 1: a NUL byte at column 7"},
         {"state\n\x1b[2J\x9b" "31m\n", "line 2: unknown command '\\x1b[2J\\x9b31m'"},
-        {"wait " + longWord + "\n", "line 1: bad time '" + longWord.substr(0, 64) + "... (10000 bytes)' (a number from 0 to 4294967295)"},
+        {"wait " + longWord + "\n", "line 1: bad time '" + longWord.substr(0, 64) +
+                                        "... (10000 bytes)' (a number from 0 to 4294967295)"},
         {"state\n#" + longLine + "\n", "line 2: the line is longer than 16384 bytes"},
         {"fault \\ 1\r\n", "line 1: unknown fault '\\x5c'"},
         // A recording's lines: set-up lines stand before `begin`, `begin` before the loop's.
         {"seed 1\nframe\n", "line 1: 'seed' needs a 'begin' line after it"},
-        {"wait 1\nframe\nbegin\n", "line 3: 'begin' comes after line 2, which only a running program can take"},
+        {"wait 1\nframe\nbegin\n",
+         "line 3: 'begin' comes after line 2, which only a running program can take"},
         {"begin\nfail audio\n", "line 2: 'fail' belongs before 'begin'"},
         {"fail disk\n", "line 1: 'fail' takes window, display, mouse or audio, not 'disk'"},
         {"together 0\n", "line 1: 'together' takes a count from 1 to 256"},
-        {"best-score 05x0\n", "line 1: bad best-score file '05x0' (none, unreadable, empty, or 1 to 4 bytes in lower-case hex)"},
-        {"best-score 0102030405\n", "line 1: bad best-score file '0102030405' (none, unreadable, empty, or 1 to 4 bytes in lower-case hex)"},
+        {"best-score 05x0\n",
+         "line 1: bad best-score file '05x0' (none, unreadable, empty, or 1 to 4 bytes in "
+         "lower-case hex)"},
+        {"best-score 0102030405\n",
+         "line 1: bad best-score file '0102030405' (none, unreadable, empty, or 1 to 4 bytes in "
+         "lower-case hex)"},
         {"check\n", "line 1: 'check' needs the state to compare"},
         {"passes 16 17 x\n", "line 1: bad time 'x' (a number from 0 to 4294967295)"},
     };
@@ -95,7 +101,8 @@ TEST(Replay, TakesAnyWhiteSpaceAndTheLongestLine) {
     Outcome outcome = RunReplay("-", "\v\n\f\n\vstate\f\r\n\t\vdump  a b.bmp \r\n#" +
                                          std::string(kMaxLine - 1, 'x') + "\nclose");
     EXPECT_EQ(outcome.code, 0) << outcome.err;
-    EXPECT_EQ(outcome.out.substr(0, 6) + outcome.out.substr(outcome.out.size() - 7), "state exit 0\n");
+    EXPECT_EQ(outcome.out.substr(0, 6) + outcome.out.substr(outcome.out.size() - 7),
+              "state exit 0\n");
     EXPECT_EQ(outcome.files,
               (std::vector<std::string>{"QUENDRA.DAT", "a b.bmp", "err", "out", "script"}));
 }
@@ -163,7 +170,8 @@ TEST(Replay, ADumpThatCantBeWrittenIsAnOutputFailureAndLeavesNothing) {
 // written out, not taken from SCREEN_WIDTH: the file's layout is a contract of its own.
 TEST(Replay, DumpKeepsEveryPixelExactly) {
     std::vector<std::uint16_t> page(640 * 480);
-    for (std::size_t i = 0; i < page.size(); ++i) page[i] = static_cast<std::uint16_t>(i * 2654435761u);
+    for (std::size_t i = 0; i < page.size(); ++i)
+        page[i] = static_cast<std::uint16_t>(i * 2654435761u);
     const std::string path = testing::TempDir() + "quendra-dump.bmp";
     ASSERT_EQ(replay::WriteDump(path.c_str(), page), "");
     const std::string bytes = FileBytes(path).value_or("");
@@ -182,7 +190,8 @@ TEST(Replay, DumpKeepsEveryPixelExactly) {
     EXPECT_EQ(le(22, 4), 480u);  // bottom-up
     for (int y : {0, 1, 240, 479})
         for (int x : {0, 1, 320, 639})
-            EXPECT_EQ(le(66 + (static_cast<std::size_t>(479 - y) * 640 + x) * 2, 2), page[y * 640 + x]);
+            EXPECT_EQ(le(66 + (static_cast<std::size_t>(479 - y) * 640 + x) * 2, 2),
+                      page[y * 640 + x]);
 }
 
 }  // namespace

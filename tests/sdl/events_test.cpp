@@ -186,7 +186,8 @@ TEST_F(SdlWindow, TheIconTheDesktopGetsIsTheResourcesPictureTheRightWayUp) {
         if (FindResource(RT_ICON, id)[4] == size) image = FindResource(RT_ICON, id);
     ASSERT_FALSE(image.empty()) << "no " << size << "-pixel picture in the icon";
     std::vector<std::uint8_t> colourBytes, maskBytes;
-    const Bitmap colours = IconPart(image, false, colourBytes), mask = IconPart(image, true, maskBytes);
+    const Bitmap colours = IconPart(image, false, colourBytes),
+                 mask = IconPart(image, true, maskBytes);
     int wrong = 0, clear = 0;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
