@@ -222,8 +222,8 @@ int ScriptDriver::Finish(int code, bool stopped) {
     if (failed_) return kCheckFailed;
     if (script_.hasBegin() && !ended)
         std::fprintf(stderr,
-                     "%s: the recording ends early, at line %llu: it was cut short (the program "
-                     "was stopped), and replays up to there\n",
+                     "%s: the recording ends early, at line %llu: it was saved or stopped while "
+                     "the program ran, and replays up to there\n",
                      program_, static_cast<unsigned long long>(script_.lastLine()));
     return code;
 }

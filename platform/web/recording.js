@@ -1,5 +1,5 @@
-// Recordings in the page. Every run the program makes is recorded in its memory; when the run
-// ends, the page offers that recording as a download. A recording dropped on the page, or
+// Recordings in the page. Every run the program makes is recorded in its memory; after each
+// game the page offers the run so far as a download, and when the run ends, the whole of it. A recording dropped on the page, or
 // chosen with the "Watch a recording" button, is shown in the canvas: the program reads it
 // itself, with the same bounded reader as quendra-replay, and refuses a malformed one.
 'use strict';
@@ -10,6 +10,7 @@
   const MAX_BYTES = 64 * 1024 * 1024;   // hours of play; a larger file is no recording of ours
   const start = document.getElementById('start');
   const end = document.getElementById('end');
+  const scores = document.getElementById('scores');
   let chosen = false, watching = false;
 
   const initialized = new Promise((resolve) => {
@@ -38,6 +39,7 @@
     await initialized;
     Module.FS.writeFile(WATCHED, bytes);
     watching = true;
+    save.remove();
     quendraPage.start(['--play', WATCHED], false);
   }
 
@@ -62,9 +64,30 @@
     }
   }
 
+  const fileName = () => `quendra-${new Date().toISOString().replace(/[:.]/g, '-')}.replay`;
+
+  // Beside the scores after a game: the run so far, as far as the program has written it (a
+  // checkpoint a second at least, so it replays to within a second of the click).
+  const save = document.createElement('a');
+  save.id = 'recording-save';
+  save.href = '#';
+  save.textContent = 'Save the recording';
+  scores.append(save);
+  save.addEventListener('click', (event) => {
+    const bytes = recording();
+    if (!bytes) {
+      event.preventDefault();
+      return;
+    }
+    if (save.href.startsWith('blob:')) URL.revokeObjectURL(save.href);
+    save.href = URL.createObjectURL(new Blob([bytes], { type: 'text/plain' }));
+    save.download = fileName();
+  });
+
   const ended = quendraPage.programEnded;
   quendraPage.programEnded = (code) => {
     ended(code);
+    save.remove();
     if (watching) {
       end.querySelector('p').textContent = code === 0 ? 'The recording has ended.'
         : code === 2 ? 'That file is not a recording the game can read.'
@@ -76,7 +99,7 @@
     const link = document.createElement('a');
     link.id = 'recording-download';
     link.href = URL.createObjectURL(new Blob([bytes], { type: 'text/plain' }));
-    link.download = `quendra-${new Date().toISOString().replace(/[:.]/g, '-')}.replay`;
+    link.download = fileName();
     link.textContent = 'Download the recording of this run';
     end.querySelector('p').after(link);
   };

@@ -2,6 +2,8 @@
 // aims, scores with a click quicker than a frame, pauses for a tab switch and goes on where it
 // was, ends only by the player's Escape, and leaves its best score, the mouse speed and the
 // sound setting for the next visit; the loading indicator and the error dialogs show.
+import { readdirSync, readFileSync } from 'node:fs';
+import { join } from 'node:path';
 import {
   STEP_MS, altF10, check, fail, firstDifference, replayMenu, start, state, waitState,
 } from './harness.mjs';
@@ -133,8 +135,25 @@ export async function gameTests(t) {
   });
   await waitState(page, () => quendraPage.state.playing === 0, 'menu after Escape');
   await waitState(page, () => document.querySelector('#scores').checkVisibility(), 'the scores');
-  check(await page.$eval('#scores', (e) => e.innerText.replace(/\s+/g, ' ').trim()) ===
-    'Last game 4 Best 4', 'beside the picture: the last game\'s score and the best');
+  check(await page.$$eval('#scores span', (spans) => spans.map((e) => e.innerText).join(' ')
+    .replace(/\s+/g, ' ')) === 'Last game 4 Best 4',
+  'beside the picture: the last game\'s score and the best');
+  // And the run so far, saved as a file once it holds the menu after the game.
+  await waitState(page, () => /^check .*playing=0 .*runBest=4/m.test(quendraPage.test.recording()),
+    'a checkpoint in the menu after the game');
+  const cdp = await page.createCDPSession();
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: t.scratch,
+    eventsEnabled: true });
+  const saved = new Promise((resolve) => cdp.on('Browser.downloadProgress', (event) => {
+    if (event.state !== 'inProgress') resolve(event);
+  }));
+  await page.$eval('#recording-save', (link) => link.click());
+  const download = await Promise.race([saved,
+    new Promise((resolve) => setTimeout(() => resolve({ state: 'not begun' }), STEP_MS))]);
+  const file = readdirSync(t.scratch).find((name) => /^quendra-.*\.replay$/.test(name));
+  check(download.state === 'completed' && file, `"Save the recording" downloads the run so far ` +
+    `(${download.state}, ${file})`);
+  t.saved = readFileSync(join(t.scratch, file), 'utf8');
   await page.keyboard.press('Enter');
   await waitState(page, () => quendraPage.state.playing === 1, 'another game');
   await page.evaluate(() => testFrames(6));

@@ -1,7 +1,7 @@
 // Recordings in the browser: the game tests' first run (game_test.mjs), offered as a download
 // when it ended, replays in the native quendra-replay with every checkpoint holding, to the
-// page's last frame; chosen in the page, it plays in the canvas to that same frame, leaving the
-// best score alone. A malformed one is refused with its line.
+// page's last frame, and the part saved after its first game replays to where it was saved;
+// chosen in the page, it plays in the canvas to that same frame, leaving the best score alone. A malformed one is refused with its line.
 import { spawnSync } from 'node:child_process';
 import { writeFileSync } from 'node:fs';
 import { join } from 'node:path';
@@ -27,6 +27,14 @@ export async function recordingTests(t) {
     `(exit ${replay.status}${replay.stderr.length ? ': ' + replay.stderr : ''})`);
   const replayed = readDump(join(t.scratch, 'last.bmp'));
   check(!firstDifference(lastPage, replayed), "the replay's last frame is the page's");
+
+  // Saved after the first game, the run so far replays to where it was saved, and says so.
+  writeFileSync(join(t.scratch, 'saved.replay'), t.saved);
+  const part = spawnSync(t.replay, ['saved.replay'],
+    { cwd: t.scratch, timeout: 60000, encoding: 'utf8' });
+  check(part.status === 0 && /^button down$/m.test(t.saved) && !/^end /m.test(t.saved) &&
+    /^quendra-replay: the recording ends early, at line \d+: [^\n]*\n$/.test(part.stderr),
+  `the run saved after a game replays to its end (exit ${part.status}: ${part.stderr})`);
 
   // Chosen in the page, the recording plays in the canvas to the same last frame.
   const bestScore = () => page.evaluate(() => {

@@ -122,6 +122,9 @@ async function phone(t) {
   const scores = await page.$eval('#scores', (e) => e.checkVisibility() && e.innerText);
   check(scores && scores.replace(/\s+/g, ' ').includes(`Last game ${ended.runBest}`),
     `the last game's score below the picture (${String(scores).replace(/\s+/g, ' ')})`);
+  if (process.env.SHOTS) {
+    await page.screenshot({ path: join(process.env.SHOTS, 'phone-after-game.png') });
+  }
   await tap(page, '[data-key=F10]');
   await page.waitForSelector('#end:not([hidden])').catch(() => fail('no end after Leave'));
   check(await page.evaluate(() => quendraPage.exitCode === 0), 'Leave ended the program');
