@@ -33,12 +33,15 @@ int main(int argc, char** argv) {
     // can't start for want of a display nothing is left behind.
     PrepareBestScoreOnFirstUse(UseDesktopBestScoreFile);
     if (options.record) {
-        int fd = open(options.record, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        // Not blocking: a FIFO nobody reads is refused at once, and a pipe that fills up ends
+        // the recording rather than stalling the game.
+        int fd = open(options.record, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0644);
         if (fd >= 0)
             StartRecording(fd, options.record);
         else
             std::fprintf(stderr, "quendra: can't record into %s: %s; the game goes on without it\n",
-                         options.record, std::strerror(errno));
+                         options.record,
+                         errno == ENXIO ? "nothing reads from that pipe" : std::strerror(errno));
     }
     int code = WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT);
     FinishRecording(code);

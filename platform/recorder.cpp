@@ -3,6 +3,8 @@
 #include "platform/recorder.h"
 
 #include <errno.h>
+#include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdarg>
@@ -17,6 +19,29 @@ namespace {
 constexpr std::uint32_t kCheckEvery = 1000;
 
 const char* const kStartUpFailures[] = {"window", "display", "mouse", "audio"};
+
+// write(), except that a pipe whose reader has gone only answers EPIPE: the signal it would also
+// raise ends the program, and a recording that fails must leave the game playing.
+ssize_t WriteWithoutPipeSignal(int fd, const void* data, std::size_t size) {
+#ifdef __EMSCRIPTEN__
+    return write(fd, data, size);  // the page records into its memory: no pipes there
+#else
+    sigset_t pipeSignal, before;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &before);
+    ssize_t n = write(fd, data, size);
+    int error = errno;
+    if (n < 0 && error == EPIPE && !sigismember(&before, SIGPIPE)) {
+        timespec now{};
+        while (sigtimedwait(&pipeSignal, nullptr, &now) < 0 && errno == EINTR) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    errno = error;
+    return n;
+#endif
+}
 
 }  // namespace
 
@@ -334,7 +359,7 @@ void Recorder::Put(const char* text, std::size_t size) {
 void Recorder::Flush() {
     std::size_t put = 0;
     while (!failed_ && put < used_) {
-        ssize_t n = write(fd_, buffer_.data() + put, used_ - put);
+        ssize_t n = WriteWithoutPipeSignal(fd_, buffer_.data() + put, used_ - put);
         if (n < 0 && errno == EINTR) continue;
         if (n > 0) {
             put += static_cast<std::size_t>(n);
