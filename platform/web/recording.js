@@ -1,7 +1,8 @@
 // Recordings in the page. Every run the program makes is recorded in its memory; after each
-// game the page offers the run so far as a download, and when the run ends, the whole of it. A recording dropped on the page, or
-// chosen with the "Watch a recording" button, is shown in the canvas: the program reads it
-// itself, with the same bounded reader as quendra-replay, and refuses a malformed one.
+// game the page offers the run so far as a download, and when the run ends, the whole of it. A
+// recording dropped on the page, or chosen with the "Watch a recording" button, is shown in the
+// canvas: the program reads it itself, with the same bounded reader as quendra-replay, and
+// refuses a malformed one.
 'use strict';
 
 (() => {
@@ -64,7 +65,12 @@
     }
   }
 
-  const fileName = () => `quendra-${new Date().toISOString().replace(/[:.]/g, '-')}.replay`;
+  // A recording as a link's target, named for the moment it is offered.
+  function offer(link, bytes) {
+    if (link.href.startsWith('blob:')) URL.revokeObjectURL(link.href);
+    link.href = URL.createObjectURL(new Blob([bytes], { type: 'text/plain' }));
+    link.download = `quendra-${new Date().toISOString().replace(/[:.]/g, '-')}.replay`;
+  }
 
   // Beside the scores after a game: the run so far, as far as the program has written it (a
   // checkpoint a second at least, so it replays to within a second of the click).
@@ -79,9 +85,7 @@
       event.preventDefault();
       return;
     }
-    if (save.href.startsWith('blob:')) URL.revokeObjectURL(save.href);
-    save.href = URL.createObjectURL(new Blob([bytes], { type: 'text/plain' }));
-    save.download = fileName();
+    offer(save, bytes);
   });
 
   const ended = quendraPage.programEnded;
@@ -98,8 +102,7 @@
     if (!bytes) return;
     const link = document.createElement('a');
     link.id = 'recording-download';
-    link.href = URL.createObjectURL(new Blob([bytes], { type: 'text/plain' }));
-    link.download = fileName();
+    offer(link, bytes);
     link.textContent = 'Download the recording of this run';
     end.querySelector('p').after(link);
   };
