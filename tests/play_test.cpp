@@ -1,6 +1,5 @@
-// The play frame: crosshair, shot latch, 75 ms steps, growth, hit areas, the life of a target,
-// the order of random numbers, sounds, and the picture every target shows; and the menu frame,
-// checked pixel by pixel against the pictures' own pixels.
+// The play frame (crosshair, shots, steps, growth, hit areas, targets' lives, sounds, pixels)
+// and the menu frame, pixel by pixel against the pictures' own pixels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,8 +24,7 @@ Place PlaceOf(const Target& t) { return {t.x, t.y, t.frame}; }
 
 constexpr std::uint32_t kSeed = 20240607;
 
-// The next new position the game's own generator gives (x first, then y); its numbers for a seed
-// are the scenarios' to pin.
+// The next new position the game's own generator gives (x first, then y).
 Place NextPlace() {
     int x = NextRandom() % 482;
     return {x, NextRandom() % 322, 0};
@@ -149,8 +147,7 @@ TEST_F(PlayFrameTest, EveryFiftyPointsBringOneMoreTargetAtTheNextStep) {
 
 class HitAreaTest : public PlayFrameTest, public ::testing::WithParamInterface<int> {};
 
-// The crosshair's centre must lie on the picture as drawn (45 at 57 in the cell, 75 at 42, 125
-// at 17, 158 at 0): its edges on both axes, its centre, and 20 pixels outside.
+// The crosshair's centre must lie on the picture as drawn: its edges on both axes, and outside.
 TEST_P(HitAreaTest, CrosshairCentreMustLieOnTheDrawnPicture) {
     const int frame = GetParam(), group = frame / 5;
     const int size = std::array{45, 75, 125, 158}[group], at = std::array{57, 42, 17, 0}[group];
@@ -185,9 +182,8 @@ TEST_F(PlayFrameTest, OneShotHitsEveryTargetUnderItAndEachScoresNextFrame) {
     EXPECT_EQ(Output(), "sound play die\nsound play die\n");
 }
 
-// The first splat ends the game while the score is 1, and the pass goes on: a scored target
-// still scores, a second splat still costs its point (the state line shows -1), the last target
-// still grows, and the frame is shown, with the score below 0 drawn as ten zeros.
+// The first splat ends the game and the pass goes on: scoring, a second splat (score -1 in the
+// state line, ten zeros drawn), growth, and the frame shown.
 TEST_F(PlayFrameTest, GameEndsInsideThePassAndTheFrameIsStillFinished) {
     score = 1;
     lastTargetIndex = 4;

@@ -1,5 +1,4 @@
-// The replay runner's contract: refused scripts, input and output that fail, and the frame dump
-// (its command line is command_line.sh's).
+// The replay runner's contract: refused scripts, bounded input, failed output, the frame dump.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -25,9 +24,8 @@ struct Outcome {
     std::vector<std::string> files;  // what the run left in its folder
 };
 
-// Runs quendra-replay with `arguments` in a fresh folder holding `script` as the file "script",
-// also its standard input, after `setup` (shell commands ending in ';'); a run that hangs is
-// ended after 30 s.
+// Runs quendra-replay with `arguments` in a fresh folder holding `script` (also its standard
+// input) as "script", after `setup` (shell commands ending in ';'); a hang ends after 30 s.
 Outcome RunReplay(const std::string& arguments, const std::string& script,
                   const std::string& setup = "") {
     const std::string base = FreshFolder("quendra-replay");
@@ -45,9 +43,8 @@ Outcome RunReplay(const std::string& arguments, const std::string& script,
     return outcome;
 }
 
-// A bad line refuses the script whole before the program starts, naming the line. Hostile bytes
-// never crash the reader nor reach the terminal: what a message quotes is printable ASCII of
-// bounded length.
+// A bad line refuses the script whole, naming the line; what a message quotes of hostile bytes
+// is printable ASCII of bounded length.
 TEST(Replay, RefusesABadScriptWithAShortEscapedMessage) {
     const std::string longWord(10000, '7'), longLine = std::string(kMaxLine + 1, 'x');
     const std::pair<std::string, std::string> cases[] = {
@@ -107,10 +104,8 @@ TEST(Replay, TakesAnyWhiteSpaceAndTheLongestLine) {
               (std::vector<std::string>{"QUENDRA.DAT", "a b.bmp", "err", "out", "script"}));
 }
 
-// The memory a script takes is bounded by about its own size: a 24 MB script of frame lines
-// (which took half a gigabyte when scripts were held as text and structs) runs in 128 MB of
-// address space, and endless input is refused within it, whether one endless line or endless
-// lines (then at the limit of the checked form, naming the line).
+// A 24 MB script runs in 128 MB of address space, and endless input (one line or many) is
+// refused within it.
 TEST(Replay, ScriptMemoryIsBounded) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space";
@@ -132,13 +127,10 @@ TEST(Replay, ScriptMemoryIsBounded) {
 #endif
 }
 
-// A dump that can't be written whole is an output failure (exit 3) that says why, once the run
-// has gone on to its end; no part of it is left, and what is not a regular file is neither
-// written into (a FIFO would hang the run) nor replaced.
+// A dump that can't be written whole is exit 3 with the reason, after the run's end; no part is
+// left, and what is not a regular file is neither written into (a FIFO would hang) nor replaced.
 TEST(Replay, ADumpThatCantBeWrittenIsAnOutputFailureAndLeavesNothing) {
-    struct Case {
-        std::string path, setup, why;
-    };
+    struct Case { std::string path, setup, why; };
     std::vector<Case> cases = {
         {"missing/x.bmp", "", "No such file or directory"},
         {"folder", "mkdir folder;", "Is a directory"},
@@ -166,8 +158,7 @@ TEST(Replay, ADumpThatCantBeWrittenIsAnOutputFailureAndLeavesNothing) {
     }
 }
 
-// The dump keeps every 16-bit value: a 16-bit bottom-up BMP with RGB565 masks. Its size is
-// written out, not taken from SCREEN_WIDTH: the file's layout is a contract of its own.
+// The dump is a 16-bit bottom-up BMP with RGB565 masks, 640x480 written out (its own contract).
 TEST(Replay, DumpKeepsEveryPixelExactly) {
     std::vector<std::uint16_t> page(640 * 480);
     for (std::size_t i = 0; i < page.size(); ++i)
