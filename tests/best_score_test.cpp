@@ -66,8 +66,9 @@ TEST_F(BestScoreTest, EndGameCountsTheFileAndWritesOnlyWhenBeaten) {
 }
 
 // EndGame after a game whose best was `best` (on a fresh path): what the menu shows, what's said.
-std::pair<std::int32_t, std::string> EndGameWith(std::int32_t best) {
-    SetBestScorePath(BEST_SCORE_FILE);
+std::pair<std::int32_t, std::string> EndGameWith(std::int32_t best,
+                                                 const char* path = BEST_SCORE_FILE) {
+    SetBestScorePath(path);
     runBest = best, playing = 1;
     testing::internal::CaptureStderr();
     EndGame();
@@ -150,13 +151,10 @@ TEST_F(BestScoreTest, WhatThePlayerMadeReadOnlyIsLeftAlone) {
         const bool folder = file == inLocked;
         fs::permissions(folder ? "locked" : file, fs::perms(folder ? 0555 : 0444));
         const fs::perms mode = fs::status(file).permissions();
-        SetBestScorePath(file.c_str());
+        const auto [shown, said] = EndGameWith(3, file.c_str());
         testing::internal::CaptureStderr();
-        runBest = 3, playing = 1;
-        EndGame();
-        const std::int32_t shown = bestScore;
         ResetBestScore();
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+        EXPECT_EQ(said + testing::internal::GetCapturedStderr(),
                   "quendra-tests: can't write the best score to " + file + ": Permission denied\n");
         EXPECT_EQ(std::make_pair(shown, bestScore), std::make_pair(3, 1));
         EXPECT_EQ(FileBytes(file), "\1\0\0\0"s);

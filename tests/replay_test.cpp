@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "replay/runner.h"
@@ -173,12 +174,10 @@ TEST(Replay, DumpKeepsEveryPixelExactly) {
         for (int i = n - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
         return v;
     };
-    EXPECT_EQ(le(28, 2), 16u);
-    EXPECT_EQ(le(30, 4), 3u);  // bit fields
-    EXPECT_EQ(le(54, 4), 0xF800u);
-    EXPECT_EQ(le(58, 4), 0x07E0u);
-    EXPECT_EQ(le(62, 4), 0x001Fu);
-    EXPECT_EQ(le(22, 4), 480u);  // bottom-up
+    // 16 bits a pixel, bit fields with their masks, 480 rows bottom-up.
+    for (auto [at, n, value] : {std::tuple{28, 2, 16u}, {30, 4, 3u}, {54, 4, 0xF800u},
+                                {58, 4, 0x07E0u}, {62, 4, 0x001Fu}, {22, 4, 480u}})
+        EXPECT_EQ(le(at, n), value) << "at " << at;
     for (int y : {0, 1, 240, 479})
         for (int x : {0, 1, 320, 639})
             EXPECT_EQ(le(66 + (static_cast<std::size_t>(479 - y) * 640 + x) * 2, 2),
