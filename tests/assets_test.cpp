@@ -1,5 +1,4 @@
-// The embedded pictures (keyed cells, the crosshair centred) and the generator rebuilding the
-// committed files exactly.
+// The embedded pictures' keyed cells and crosshair, and the generator rebuilding them exactly.
 #include <gtest/gtest.h>
 
 #include <algorithm>

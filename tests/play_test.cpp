@@ -1,5 +1,4 @@
-// The play frame (crosshair, shots, steps, growth, hit areas, targets' lives, sounds, pixels)
-// and the menu frame, pixel by pixel against the pictures' own pixels.
+// The play frame's rules and pixels, and the menu frame's pixels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -180,8 +179,8 @@ TEST_F(PlayFrameTest, OneShotHitsEveryTargetUnderItAndEachScoresNextFrame) {
     EXPECT_EQ(Output(), "sound play die\nsound play die\n");
 }
 
-// The first splat ends the game and the pass goes on: scoring, a second splat (score -1 in the
-// state line, ten zeros drawn), growth, and the frame shown.
+// The first splat ends the game, and the pass goes on: scoring, a second splat (score -1, drawn
+// as ten zeros), growth, and the frame shown.
 TEST_F(PlayFrameTest, GameEndsInsideThePassAndTheFrameIsStillFinished) {
     score = 1;
     lastTargetIndex = 4;
@@ -191,15 +190,14 @@ TEST_F(PlayFrameTest, GameEndsInsideThePassAndTheFrameIsStillFinished) {
     targets[3] = Target{100, 100, 19};
     targets[4] = Target{300, 300, 3};
     cursorX = 380, cursorY = 32;  // over the score
-    scripted::World& w = scripted::world();
-    const std::uint32_t presented = w.framesPresented;
+    const std::uint32_t presented = scripted::world().framesPresented;
     StepFrame();
     char line[8192];
     FormatState(line, sizeof line, 0);
     EXPECT_EQ(playing, 0);
     EXPECT_NE(std::string(line).find(" score=-1 "), std::string::npos) << line;
     EXPECT_EQ(Output(), "sound play splat\nsound play die\nsound play splat\nsound play splat\n");
-    EXPECT_EQ(w.framesPresented, presented + 1);
+    EXPECT_EQ(scripted::world().framesPresented, presented + 1);
     ExpectPresented(ExpectedPage(
         {{0, 0, 20}, {300, 0, 36}, {0, 300, 20}, {100, 100, 20}, {300, 300, 4}}, 1, 380, 32));
 }

@@ -1,5 +1,4 @@
-// Copies onto a page: the fast copy against a plain one for every picture, whole and in random
-// parts at corners and random places; copies that do not fit refused, writing nothing.
+// Copies onto a page: the fast copy against a plain one, and copies that do not fit refused.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -12,8 +12,7 @@
 #include "platform/scripted/scripted.h"
 #include "platform/window.h"
 
-// Puts every game variable, the scripted platform, the message queue and the random generator
-// back to how a freshly started program has them, and frees whatever a previous test left.
+// Puts the whole program back as freshly started, freeing whatever a previous test left.
 void ResetProgram();
 
 // A fresh program in a temporary folder of its own, its sound and message lines kept.

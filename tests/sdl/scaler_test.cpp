@@ -1,5 +1,4 @@
-// The scaler's page on several output sizes against even_reference.h, and its rounding on its
-// own (a whole picture's tolerance would hide a rounding once too low).
+// The scaler against even_reference.h on several output sizes, and its rounding on its own.
 #include "platform/sdl/scaler.h"
 
 #include <SDL.h>
@@ -79,6 +78,7 @@ TEST(Scaler, EveryOutputSizeShowsThePageWithEvenPixelsAndBlackBars) {
 }
 
 // Columns and rows of the page on the outputs of the scaler test, through each multiple.
+// A whole picture's tolerance would hide a rounding once too low: each weight and blend alone.
 TEST(ScalerMath, EachWeightIsTheNearest256thOfTheSample) {
     struct Line { int length, pageLength, multiple; };
     for (Line line : {Line{1440, 640, 3}, Line{1080, 480, 3}, Line{1024, 640, 2},
