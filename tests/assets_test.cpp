@@ -1,8 +1,4 @@
-// The embedded pictures, checked on the bytes the program carries: a figure in every cell the
-// frames copy out of a keyed picture, with the key all round it and no pixel of it that turns
-// into the key on the 16-bit display; the crosshair centred on its aiming point; and the
-// generator rebuilding the committed files exactly (which pins every header it writes, and the
-// sounds).
+// The embedded pictures' keyed cells and crosshair, and the generator rebuilding them exactly.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,9 +21,7 @@ Bitmap Dib(std::uint16_t id) {
     return bitmap;
 }
 
-struct Rect {
-    int left, top, width, height;
-};
+struct Rect { int left, top, width, height; };
 
 // Pixels of `r` other than the key; with `on16Bits`, as the 16-bit display tells them apart.
 int FigurePixels(const Bitmap& dib, Rect r, COLORREF key, bool on16Bits = false) {
@@ -41,12 +35,8 @@ int FigurePixels(const Bitmap& dib, Rect r, COLORREF key, bool on16Bits = false)
 }
 
 TEST(KeyedPictures, TheKeySurroundsEveryFigure) {
-    struct Cells {
-        std::uint16_t id;
-        COLORREF key;
-        Rect first;  // `count` cells side by side
-        int count, share;  // the figure covers at least 1/share of a cell (0: a pixel)
-    };
+    // `count` cells side by side from `first`; each figure covers 1/share of it (0: a pixel).
+    struct Cells { std::uint16_t id; COLORREF key; Rect first; int count, share; };
     std::vector<Cells> table = {
         {IDB_SPRITES, KEY_WHITE, {DIGIT_LEFT, DIGIT_TOP, DIGIT_WIDTH, DIGIT_HEIGHT}, 10, 4},
         {IDB_EXPLOSION, KEY_BLACK, {0, 0, EXPLOSION_CELL, EXPLOSION_CELL}, 8, 0},

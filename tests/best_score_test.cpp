@@ -1,5 +1,4 @@
-// The best-score file QUENDRA.DAT: what each content counts as, when it is written, and what a
-// hostile folder can't make it do.
+// The best-score file: what each content counts as, when it is written, what a folder can't do.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -43,10 +42,8 @@ protected:
 
 TEST_F(BestScoreTest, EndGameCountsTheFileAndWritesOnlyWhenBeaten) {
     struct Case {
-        const char* what;
-        std::optional<std::string> before;
-        std::int32_t runBest, shown;
-        std::string after;
+        const char* what; std::optional<std::string> before;
+        std::int32_t runBest, shown; std::string after;
     };
     const Case cases[] = {
         {"missing: created empty", std::nullopt, 0, 0, ""},
@@ -68,25 +65,23 @@ TEST_F(BestScoreTest, EndGameCountsTheFileAndWritesOnlyWhenBeaten) {
     }
 }
 
-// Runs EndGame after a game whose best was `best`; gives what the menu shows then, and what
-// was said on standard error. A fresh path lets the next problem be said.
-std::pair<std::int32_t, std::string> EndGameWith(std::int32_t best) {
-    SetBestScorePath(BEST_SCORE_FILE);
+// EndGame after a game whose best was `best` (on a fresh path): what the menu shows, what's said.
+std::pair<std::int32_t, std::string> EndGameWith(std::int32_t best,
+                                                 const char* path = BEST_SCORE_FILE) {
+    SetBestScorePath(path);
     runBest = best, playing = 1;
     testing::internal::CaptureStderr();
     EndGame();
     return {bestScore, testing::internal::GetCapturedStderr()};
 }
 
-// What a hostile folder may hold under the file's name or its temporaries' names: nothing is
-// waited for, followed elsewhere, truncated or created outside the folder, and the game goes
-// on showing its best. A hang would end the test through the alarm.
+// Hostile entries under the file's or its temporaries' names: nothing is waited for (the alarm
+// ends a hang), followed elsewhere, truncated or created outside, and the best still shows.
 TEST_F(BestScoreTest, HostileEntriesAreNeitherWaitedForNorFollowed) {
     alarm(20);
     fs::create_directory("elsewhere");
 
-    // The name this process's write tries first holds a stale or other instance's temporary
-    // (a FIFO or a link there meets the same exclusive create).
+    // The name this process's write tries first holds another's temporary.
     std::string temporary = std::string(BEST_SCORE_FILE) + "." + std::to_string(getpid()) + ".";
     std::ofstream(temporary + "0.tmp") << "\2";
     const std::set<std::string> planted = Entries();
@@ -118,8 +113,7 @@ TEST_F(BestScoreTest, HostileEntriesAreNeitherWaitedForNorFollowed) {
     EXPECT_TRUE(fs::is_symlink(BEST_SCORE_FILE));
     fs::remove(BEST_SCORE_FILE);
 
-    // A link to a file: the link stays, its target gets the value and keeps its mode (a file in
-    // the folder keeps its mode by the same code). No temporary is left anywhere.
+    // A link to a file: the link stays, its target gets the value and keeps its mode.
     std::ofstream("elsewhere/score") << '\2';
     fs::permissions("elsewhere/score", fs::perms(0604));
     fs::create_symlink("elsewhere/score", BEST_SCORE_FILE);
@@ -132,9 +126,8 @@ TEST_F(BestScoreTest, HostileEntriesAreNeitherWaitedForNorFollowed) {
     alarm(0);
 }
 
-// A write takes milliseconds, so a temporary of the file's own naming untouched for more than ten
-// minutes is what a write cut short left, and goes at start-up; a younger one may be another
-// instance's write under way, and stays, as does anything not named as the writes name theirs.
+// Only a temporary of the writes' naming untouched for ten minutes is a cut-short write's; a
+// younger one may be another instance's write under way.
 TEST_F(BestScoreTest, OnlyTemporariesUntouchedForTenMinutesAreRemoved) {
     const std::time_t now = std::time(nullptr);
     for (auto [name, age] : {std::pair{"QUENDRA.DAT.77.0.tmp", 599},
@@ -147,10 +140,8 @@ TEST_F(BestScoreTest, OnlyTemporariesUntouchedForTenMinutesAreRemoved) {
     EXPECT_EQ(Entries(), (std::set<std::string>{"QUENDRA.DAT.77.0.tmp", "QUENDRA.DAT.x.tmp"}));
 }
 
-// A file the player made read-only, or one in a folder they made read-only, is theirs to keep
-// (root included): neither a game's end nor deleting the best score replaces it. The refusal is
-// said once, and the menu shows what it shows after any failed write: the game's best, and
-// after deleting, what the file holds.
+// A read-only file or folder is the player's to keep (root included): neither a game's end nor
+// a delete replaces it; said once, and the menu shows the game's best, then the file's.
 TEST_F(BestScoreTest, WhatThePlayerMadeReadOnlyIsLeftAlone) {
     fs::create_directory("locked");
     const std::string inLocked = std::string("locked/") + BEST_SCORE_FILE;
@@ -160,13 +151,10 @@ TEST_F(BestScoreTest, WhatThePlayerMadeReadOnlyIsLeftAlone) {
         const bool folder = file == inLocked;
         fs::permissions(folder ? "locked" : file, fs::perms(folder ? 0555 : 0444));
         const fs::perms mode = fs::status(file).permissions();
-        SetBestScorePath(file.c_str());
+        const auto [shown, said] = EndGameWith(3, file.c_str());
         testing::internal::CaptureStderr();
-        runBest = 3, playing = 1;
-        EndGame();
-        const std::int32_t shown = bestScore;
         ResetBestScore();
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+        EXPECT_EQ(said + testing::internal::GetCapturedStderr(),
                   "quendra-tests: can't write the best score to " + file + ": Permission denied\n");
         EXPECT_EQ(std::make_pair(shown, bestScore), std::make_pair(3, 1));
         EXPECT_EQ(FileBytes(file), "\1\0\0\0"s);

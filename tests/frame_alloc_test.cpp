@@ -1,5 +1,4 @@
-// No frame allocates: menu frames and play frames with shots, hits, explosions, splats and
-// respawns run on the storage made at start-up, also while a recorder writes them down.
+// No menu or play frame allocates, also while a recorder writes them down.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -17,9 +16,8 @@
 #include "platform/recorder.h"
 #include "tests/test_support.h"
 
-// Every allocation of this test program is counted. The whole family is replaced, so that
-// every form (plain, array, nothrow, aligned) allocates and frees through the same functions;
-// replacing only some would pair a library new with this delete (a mismatch sanitizers catch).
+// Every allocation is counted. The whole family is replaced: replacing only some would pair a
+// library new with this delete (a mismatch sanitizers catch).
 namespace {
 std::atomic<long> allocations{0};
 void* Allocate(std::size_t size, std::size_t alignment = 0) {

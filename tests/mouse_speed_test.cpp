@@ -17,8 +17,7 @@ Motion Scaled(MouseSpeed& speed, std::int32_t dx, std::int32_t dy) {
     return {dx, dy};
 }
 
-// A factor out of range (command_line.sh tries the edges) or not a number, as the page's stored
-// setting may be, changes nothing; at one, motion is exactly what came in, with no fraction kept.
+// A factor out of range or not a number changes nothing; at one, motion is exactly what came in.
 TEST(MouseSpeed, BadFactorsChangeNothingAndAtOneMotionIsExactlyWhatCameIn) {
     MouseSpeed speed;
     EXPECT_FALSE(speed.Set(std::numeric_limits<double>::quiet_NaN()) || speed.Set(4.0001));

@@ -1,5 +1,4 @@
-// The replay runner's contract: refused scripts, input and output that fail, and the frame dump
-// (its command line is command_line.sh's).
+// The replay runner's contract: refused scripts, bounded input, failed output, the frame dump.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -9,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "replay/runner.h"
@@ -25,9 +25,8 @@ struct Outcome {
     std::vector<std::string> files;  // what the run left in its folder
 };
 
-// Runs quendra-replay with `arguments` in a fresh folder holding `script` as the file "script",
-// also its standard input, after `setup` (shell commands ending in ';'); a run that hangs is
-// ended after 30 s.
+// Runs quendra-replay with `arguments` in a fresh folder holding `script` (also its standard
+// input) as "script", after `setup` (shell commands ending in ';'); a hang ends after 30 s.
 Outcome RunReplay(const std::string& arguments, const std::string& script,
                   const std::string& setup = "") {
     const std::string base = FreshFolder("quendra-replay");
@@ -45,9 +44,8 @@ Outcome RunReplay(const std::string& arguments, const std::string& script,
     return outcome;
 }
 
-// A bad line refuses the script whole before the program starts, naming the line. Hostile bytes
-// never crash the reader nor reach the terminal: what a message quotes is printable ASCII of
-// bounded length.
+// A bad line refuses the script whole, naming the line; what a message quotes of hostile bytes
+// is printable ASCII of bounded length.
 TEST(Replay, RefusesABadScriptWithAShortEscapedMessage) {
     const std::string longWord(10000, '7'), longLine = std::string(kMaxLine + 1, 'x');
     const std::pair<std::string, std::string> cases[] = {
@@ -107,10 +105,8 @@ TEST(Replay, TakesAnyWhiteSpaceAndTheLongestLine) {
               (std::vector<std::string>{"QUENDRA.DAT", "a b.bmp", "err", "out", "script"}));
 }
 
-// The memory a script takes is bounded by about its own size: a 24 MB script of frame lines
-// (which took half a gigabyte when scripts were held as text and structs) runs in 128 MB of
-// address space, and endless input is refused within it, whether one endless line or endless
-// lines (then at the limit of the checked form, naming the line).
+// A 24 MB script runs in 128 MB of address space, and endless input (one line or many) is
+// refused within it.
 TEST(Replay, ScriptMemoryIsBounded) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space";
@@ -132,13 +128,10 @@ TEST(Replay, ScriptMemoryIsBounded) {
 #endif
 }
 
-// A dump that can't be written whole is an output failure (exit 3) that says why, once the run
-// has gone on to its end; no part of it is left, and what is not a regular file is neither
-// written into (a FIFO would hang the run) nor replaced.
+// A dump that can't be written whole is exit 3 with the reason, after the run's end; no part is
+// left, and what is not a regular file is neither written into (a FIFO would hang) nor replaced.
 TEST(Replay, ADumpThatCantBeWrittenIsAnOutputFailureAndLeavesNothing) {
-    struct Case {
-        std::string path, setup, why;
-    };
+    struct Case { std::string path, setup, why; };
     std::vector<Case> cases = {
         {"missing/x.bmp", "", "No such file or directory"},
         {"folder", "mkdir folder;", "Is a directory"},
@@ -166,8 +159,7 @@ TEST(Replay, ADumpThatCantBeWrittenIsAnOutputFailureAndLeavesNothing) {
     }
 }
 
-// The dump keeps every 16-bit value: a 16-bit bottom-up BMP with RGB565 masks. Its size is
-// written out, not taken from SCREEN_WIDTH: the file's layout is a contract of its own.
+// The dump is a 16-bit bottom-up BMP with RGB565 masks, 640x480 written out (its own contract).
 TEST(Replay, DumpKeepsEveryPixelExactly) {
     std::vector<std::uint16_t> page(640 * 480);
     for (std::size_t i = 0; i < page.size(); ++i)
@@ -182,12 +174,10 @@ TEST(Replay, DumpKeepsEveryPixelExactly) {
         for (int i = n - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
         return v;
     };
-    EXPECT_EQ(le(28, 2), 16u);
-    EXPECT_EQ(le(30, 4), 3u);  // bit fields
-    EXPECT_EQ(le(54, 4), 0xF800u);
-    EXPECT_EQ(le(58, 4), 0x07E0u);
-    EXPECT_EQ(le(62, 4), 0x001Fu);
-    EXPECT_EQ(le(22, 4), 480u);  // bottom-up
+    // 16 bits a pixel, bit fields with their masks, 480 rows bottom-up.
+    for (auto [at, n, value] : {std::tuple{28, 2, 16u}, {30, 4, 3u}, {54, 4, 0xF800u},
+                                {58, 4, 0x07E0u}, {62, 4, 0x001Fu}, {22, 4, 480u}})
+        EXPECT_EQ(le(at, n), value) << "at " << at;
     for (int y : {0, 1, 240, 479})
         for (int x : {0, 1, 320, 639})
             EXPECT_EQ(le(66 + (static_cast<std::size_t>(479 - y) * 640 + x) * 2, 2),

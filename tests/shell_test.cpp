@@ -1,5 +1,4 @@
-// The window procedure, the keyboard commands, RenderFrame, and how the program starts and ends,
-// with or without its mouse and sounds.
+// The window procedure, keyboard commands, RenderFrame, start and end with or without devices.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -29,16 +28,13 @@ protected:
     ShellTest() : ProgramTest(kWindow) {}
 };
 
-// Keys through the keyboard table where no scenario presses them (first_start, escape_and_leave
-// and reset_best press the others); keys with other modifiers, plain F10 among them, do nothing.
+// Keys no scenario presses, through the keyboard table; other modifiers (plain F10) do nothing.
 TEST_F(ShellTest, EachKeyInEachState) {
     const HACCEL table = LoadAccelerators(nullptr, IDR_ACCEL);
     struct Case {
         const char* what;
-        std::uint8_t playing, selection;
-        WPARAM key;
-        std::uint8_t modifiers, playingAfter, selectionAfter;
-        UINT posted;
+        std::uint8_t playing, selection; WPARAM key;
+        std::uint8_t modifiers, playingAfter, selectionAfter; UINT posted;
     };
     const Case cases[] = {
         {"up on the first entry", 0, 0, VK_UP, 0, 0, 0, 0},
@@ -87,8 +83,7 @@ TEST_F(ShellTest, WindowMessages) {
     }
 }
 
-// A frame needs the clock to have moved, also since a game started; a destroyed window releases
-// whatever exists and quits with 0.
+// A frame needs the clock to have moved; a destroyed window releases everything and quits 0.
 TEST_F(ShellTest, RenderFrameWaitsForTheClockAndDestroyReleasesEverything) {
     ASSERT_EQ(InitGame(window_), S_OK);
     scripted::World& w = scripted::world();
@@ -112,9 +107,8 @@ TEST_F(ShellTest, RenderFrameWaitsForTheClockAndDestroyReleasesEverything) {
     FreeGame();  // again: nothing left to release
 }
 
-// Without a mouse (its message and exit code are the fail_mouse scenario) start-up keeps the
-// input object and the loading notice and goes no further; a read leaves the record alone, the
-// notice stays up until the first frame fails, and everything goes at the end.
+// Without a mouse start-up stops at the loading notice, which shows until the first frame fails;
+// a read leaves the record alone, and everything goes at the end.
 TEST_F(ShellTest, WithoutAMouseTheLoadingNoticeShowsUntilTheFirstFrameFails) {
     scripted::world().faults.mouse = true;
     ASSERT_EQ(InitGame(window_), S_OK);
@@ -135,8 +129,7 @@ TEST_F(ShellTest, WithoutAMouseTheLoadingNoticeShowsUntilTheFirstFrameFails) {
     EXPECT_FALSE(loadingPicture || screen || directInput || scripted::world().displayOpen);
 }
 
-// A device that keeps answering "input lost" does not hold up the frame: the read gives up while
-// it still says so. Retried at once until the device is back: mouse_faults.
+// A device that keeps answering "input lost" does not hold up the frame: the read gives up.
 using MouseTest = ShellTest;
 TEST_F(MouseTest, ADeviceLostForLongDoesNotHoldUpTheFrame) {
     ASSERT_EQ(InitMouse(window_), S_OK);
@@ -146,7 +139,6 @@ TEST_F(MouseTest, ADeviceLostForLongDoesNotHoldUpTheFrame) {
 }
 
 // A sound that could not be prepared refuses to play but still stops; prepared later, it plays.
-// (A game without a sound engine is the silent scenario.)
 TEST_F(ShellTest, ASoundThatCouldNotBePreparedRefusesToPlayButStillStops) {
     scripted::world().faults.prepare = true;
     EXPECT_EQ(InitSounds(), S_OK);

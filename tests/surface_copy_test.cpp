@@ -1,7 +1,4 @@
-// Copies onto a page: the fast keyed copy against a plain pixel-by-pixel copy, for every picture
-// whole and in random parts, at the page's corners and at random places; and copies that do not
-// fit, refused without a pixel written. (The cells the frames draw are held to their pictures
-// by play_test.cpp's frames.)
+// Copies onto a page: the fast copy against a plain one, and copies that do not fit refused.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -52,8 +49,8 @@ protected:
         }
     }
 
-    // The whole picture (as much as the page holds), then random rectangles, every other one
-    // reaching the last row and column; each at the page's four corners and three random places.
+    // The whole picture, then random parts (every other one to the last row and column), each
+    // at the four corners and three random places.
     void ExpectSameForRandomParts(const Surface& source, const std::string& what) {
         const int sw = source.width(), sh = source.height();
         for (int i = 0; i < 25; ++i) {
@@ -82,8 +79,8 @@ TEST_F(SurfaceCopyTest, EveryPictureDrawsAsThePlainCopyDoes) {
                              crosshairPicture, explosionPicture, loadingPicture, spritesPicture})
         ExpectSameForRandomParts(*picture->surface, "random part");
 
-    // The keyed pictures copy by their runs; a picture written after its key was set, by its
-    // new pixels, whether its runs are rebuilt or not; a new key gives new runs.
+    // Keyed pictures copy by runs; one written after keying copies its new pixels, runs rebuilt
+    // or not; a new key gives new runs.
     for (Picture* keyed : {spritesPicture, splatPicture, explosionPicture, crosshairPicture})
         EXPECT_TRUE(std::as_const(*keyed->surface).copiesByRuns());
     Surface edited = *spritesPicture->surface;
@@ -103,11 +100,7 @@ TEST_F(SurfaceCopyTest, EveryPictureDrawsAsThePlainCopyDoes) {
 TEST_F(SurfaceCopyTest, RectangleThatDoesNotFitIsRefusedAndNothingIsWritten) {
     const Surface& sprites = *spritesPicture->surface;      // 790 x 358, keyed
     const Surface& crosshair = *crosshairPicture->surface;  // 64 x 64, keyed
-    struct Refused {
-        const Surface* source;
-        std::uint32_t x, y;
-        RECT r;
-    } table[] = {
+    struct Refused { const Surface* source; std::uint32_t x, y; RECT r; } table[] = {
         {&crosshair, kW - 63, 0, {0, 0, 64, 64}},      // one column past the right edge
         {&crosshair, 0, kH - 63, {0, 0, 64, 64}},      // one row past the bottom
         {&crosshair, 0xFFFFFFF0u, 0, {0, 0, 64, 64}},  // a place that wraps round

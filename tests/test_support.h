@@ -1,5 +1,4 @@
-// Helpers shared by the tests: a fresh program in a fresh folder, and frames rebuilt from the
-// pictures' own pixels to compare presented frames with.
+// Helpers shared by the tests: a fresh program in a fresh folder, and frames rebuilt from art.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,12 +12,10 @@
 #include "platform/scripted/scripted.h"
 #include "platform/window.h"
 
-// Puts every game variable, the scripted platform, the message queue and the random generator
-// back to how a freshly started program has them, and frees whatever a previous test left.
+// Puts the whole program back as freshly started, freeing whatever a previous test left.
 void ResetProgram();
 
-// A fresh program whose best-score file lives in a temporary folder of its own, and whose
-// sound and message lines are kept for the test to read.
+// A fresh program in a temporary folder of its own, its sound and message lines kept.
 class ProgramTest : public ::testing::Test {
 protected:
     // How far the program gets before each test: nothing yet, its window, or started up.

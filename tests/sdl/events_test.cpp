@@ -1,7 +1,4 @@
-// The SDL backend's window as the program meets it, on a virtual X server (e2e/under_xvfb.sh):
-// desktop key events become the program's keys (what the keyboard table makes of them is
-// ShellTest's), losing the focus gives the pointer back and stops the frames, and the icon the
-// desktop gets is the right way up.
+// The SDL window on a virtual X server: keys, focus loss, and the icon the desktop gets.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -23,11 +20,7 @@
 
 namespace {
 
-struct Seen {
-    UINT message;
-    WPARAM wParam;
-    std::uint8_t modifiers;
-};
+struct Seen { UINT message; WPARAM wParam; std::uint8_t modifiers; };
 std::vector<Seen> seen;  // key messages as taken from the queue, then what the window was sent
 
 LRESULT Record(HWND, UINT message, WPARAM wParam, LPARAM) {
@@ -71,13 +64,7 @@ protected:
 };
 
 TEST_F(SdlWindow, KeysBecomeTheProgramsKeysAndCommands) {
-    struct Case {
-        SDL_Keycode key;
-        Uint16 mod;
-        UINT message;
-        int virtualKey;  // -1: any key but the arrows
-        std::uint8_t modifiers;
-    };
+    struct Case { SDL_Keycode key; Uint16 mod; UINT message; int virtualKey; std::uint8_t mods; };
     std::vector<Case> cases = {
         {SDLK_F10, KMOD_LALT, WM_SYSKEYDOWN, VK_F10, MOD_ALT},
         {SDLK_F10, KMOD_RALT, WM_SYSKEYDOWN, VK_F10, MOD_ALT},
@@ -87,7 +74,7 @@ TEST_F(SdlWindow, KeysBecomeTheProgramsKeysAndCommands) {
         {SDLK_KP_ENTER, KMOD_NUM, WM_KEYDOWN, VK_RETURN, 0},
         {SDLK_ESCAPE, KMOD_NONE, WM_KEYDOWN, VK_ESCAPE, 0},
         {SDLK_KP_8, KMOD_NONE, WM_KEYDOWN, VK_UP, 0},  // without Num Lock, an arrow
-        {SDLK_KP_8, KMOD_NUM, WM_KEYDOWN, -1, 0},
+        {SDLK_KP_8, KMOD_NUM, WM_KEYDOWN, -1, 0},  // -1: any key but the arrows
         {SDLK_DOWN, KMOD_LCTRL, WM_KEYDOWN, VK_DOWN, MOD_CONTROL},
         {SDLK_a, KMOD_LSHIFT, WM_KEYDOWN, 'A', MOD_SHIFT},
     };
@@ -108,7 +95,7 @@ TEST_F(SdlWindow, KeysBecomeTheProgramsKeysAndCommands) {
             EXPECT_EQ(seen[0].wParam, WPARAM(c.virtualKey));
         else
             EXPECT_TRUE(seen[0].wParam != VK_UP && seen[0].wParam != VK_DOWN);
-        EXPECT_EQ(seen[0].modifiers, c.modifiers);
+        EXPECT_EQ(seen[0].modifiers, c.mods);
     }
 }
 
@@ -138,8 +125,7 @@ TEST_F(SdlWindow, LosingTheFocusGivesThePointerBackAndStopsTheFrames) {
     in::Release();
 }
 
-// One part of a 4-bit icon image as a bitmap of its own: the colours with their palette, or the
-// mask below them (1 for transparent, read as white).
+// One part of a 4-bit icon image as a bitmap: the colours, or the mask (transparent is white).
 Bitmap IconPart(std::span<const std::uint8_t> image, bool mask, std::vector<std::uint8_t>& dib) {
     const std::size_t width = image[4], maskAt = 40 + 64 + (width * 4 + 31) / 32 * 4 * width;
     dib.assign(image.begin(), image.begin() + 40);
@@ -157,8 +143,7 @@ Bitmap IconPart(std::span<const std::uint8_t> image, bool mask, std::vector<std:
     return part;
 }
 
-// What the X server holds as the window's icon (_NET_WM_ICON: width, height, then ARGB pixels
-// row by row from the top) against the icon resource's picture of that size, read by SDL.
+// _NET_WM_ICON (width, height, ARGB rows from the top) against the resource's picture that size.
 TEST_F(SdlWindow, TheIconTheDesktopGetsIsTheResourcesPictureTheRightWayUp) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);

@@ -1,6 +1,4 @@
-// The desktop mouse under SDL's dummy driver, fed with events pushed as the desktop sends them:
-// a click between two frames scores, the window's focus decides which presses count, and a
-// button never becomes a window message.
+// The desktop mouse under SDL's dummy driver, fed pushed events: quick clicks and the focus.
 #include <SDL.h>
 #include <gtest/gtest.h>
 

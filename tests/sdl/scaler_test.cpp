@@ -1,8 +1,4 @@
-// The page with even pixels, drawn by the scaler through SDL's software renderer (the CPU route)
-// on outputs of several sizes in turn, against the picture's definition (even_reference.h); and
-// the scaler's arithmetic on its own: each weight the nearest 256th of where that definition
-// samples, each blend the nearest value (a whole picture can't show this: rounding once too low
-// stays within its comparison's tolerance).
+// The scaler against even_reference.h on several output sizes, and its rounding on its own.
 #include "platform/sdl/scaler.h"
 
 #include <SDL.h>
@@ -37,11 +33,7 @@ TEST(Scaler, EveryOutputSizeShowsThePageWithEvenPixelsAndBlackBars) {
         pixel = static_cast<std::uint16_t>((seed = seed * 214013 + 2531011) >> 16);
     auto page = [&pixels](int x, int y) { return Widened(pixels[std::size_t(y) * kPageW + x]); };
 
-    struct Case {
-        int width, height;
-        SDL_Rect area;
-        int multiple;  // 0: a whole-number scale
-    };
+    struct Case { int width, height; SDL_Rect area; int multiple; };  // multiple 0: whole scale
     // 2.25, 1.6 (odd bars), 1.458, 1.25, a whole 2 (bars above and below), 3.33, and back.
     for (Case c :
          {Case{1920, 1080, {240, 0, 1440, 1080}, 3}, Case{1366, 768, {171, 0, 1024, 768}, 2},
@@ -86,10 +78,9 @@ TEST(Scaler, EveryOutputSizeShowsThePageWithEvenPixelsAndBlackBars) {
 }
 
 // Columns and rows of the page on the outputs of the scaler test, through each multiple.
+// A whole picture's tolerance would hide a rounding once too low: each weight and blend alone.
 TEST(ScalerMath, EachWeightIsTheNearest256thOfTheSample) {
-    struct Line {
-        int length, pageLength, multiple;
-    };
+    struct Line { int length, pageLength, multiple; };
     for (Line line : {Line{1440, 640, 3}, Line{1080, 480, 3}, Line{1024, 640, 2},
                       Line{933, 640, 2}, Line{700, 480, 2}, Line{2133, 640, 4}}) {
         std::vector<sdl::Tap> taps;
@@ -112,9 +103,7 @@ TEST(ScalerMath, EachWeightIsTheNearest256thOfTheSample) {
 
 std::uint32_t Pixel(int r, int g, int b) { return 0xFF000000u | r << 16 | g << 8 | b; }
 
-// Every weight with every third value against every third in each byte (86 x 86 pairs), each
-// byte's lane kept apart from the others (in Blend2 the two pixels swap roles, so each lane
-// blends another pair).
+// Every weight on 86 x 86 pairs in each byte's lane (Blend2's pixels swap roles, lane to lane).
 TEST(ScalerMath, BlendsRoundEachChannelToTheNearest) {
     int wrong = 0;
     for (std::uint32_t w = 0; w <= 256; ++w)

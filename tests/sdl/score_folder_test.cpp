@@ -1,5 +1,4 @@
-// Where the desktop game keeps its best score: the XDG data folder, made when missing, with a
-// score from the current folder copied once; a folder that can't be made is said once.
+// The desktop's best-score folder: made when missing, an old score copied once, failures said.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
@@ -54,8 +53,7 @@ TEST_F(ScoreFolder, MissingFoldersAreMadePrivateAndAnOldScoreIsCopiedOnce) {
         EXPECT_EQ(Mode(dir_ / "home" / folder), fs::perms::owner_all) << folder;
     EXPECT_EQ(FileBytes(file), std::string("\5\0\0\0", 4));
 
-    // Once there, the new file is the one: a later old file is not copied again. A temporary a
-    // write cut short left long ago goes (which ones: BestScoreTest.OnlyTemporaries...).
+    // Once there, a later old file is not copied again; an old temporary goes.
     std::ofstream("QUENDRA.DAT", std::ios::binary).write("\11\0\0\0", 4);
     const fs::path stale = file.string() + ".77.0.tmp";
     std::ofstream(stale) << "\1";
@@ -81,9 +79,7 @@ TEST_F(ScoreFolder, MissingFoldersAreMadePrivateAndAnOldScoreIsCopiedOnce) {
     EXPECT_EQ(BestScoreFolder(), fs::path(getpwuid(getuid())->pw_dir) / ".local/share/quendra");
 }
 
-// The old score is copied only from a regular file, never through a link (which may point to
-// someone's private file: nothing of it is copied or shown), and the copy may be read by no one
-// who could not read the old file.
+// The old score is copied only from a regular file, never through a link, and no wider.
 TEST_F(ScoreFolder, OnlyARegularOldFileIsCopiedAndNoWiderThanItWas) {
     const fs::path file = dir_ / "home/.local/share/quendra/QUENDRA.DAT";
     std::ofstream(dir_ / "private", std::ios::binary).write("\7\0\0\0", 4);
@@ -107,9 +103,7 @@ TEST_F(ScoreFolder, OnlyARegularOldFileIsCopiedAndNoWiderThanItWas) {
     EXPECT_EQ(Mode(file), fs::perms(0640));  // the player's to write, as before
 }
 
-// A folder that can't be made (a file in the way; a folder without write permission takes the
-// same path, and binds root not at all): one message naming the file and the reason, and the
-// game goes on showing its best.
+// A folder that can't be made: one message naming the file and reason, and the best still shows.
 TEST_F(ScoreFolder, AFolderThatCantBeMadeIsSaidOnceAndTheGameGoesOn) {
     std::ofstream(dir_ / "data") << "a file in the way";
     setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);

@@ -1,5 +1,4 @@
-// The desktop sound engine: reading WAVE files, converting them to the device's rate, and the
-// mixer's channels under SDL's disk audio driver (no sound card needed).
+// The desktop sound engine: WAVE files, rate conversion, and the mixer under SDL's disk driver.
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
@@ -83,16 +82,11 @@ TEST(WaveFile, OnlyWholeEightBitMonoPcmIsTaken) {
     }
 }
 
-// A tone converted to another rate is the same tone at that rate, sample by sample away from the
-// ends (an image, alias, gain or timing error shows); one above the lower Nyquist frequency
-// vanishes.
+// A converted tone is the same tone at the new rate, sample by sample (an image, alias, gain or
+// timing error shows); one above the lower Nyquist frequency vanishes.
 TEST(Resampler, PassesTheBandAndNothingAboveIt) {
-    struct Case {
-        int from, to;
-        double hz;
-        bool passes;
-        int lead = 0, tail = 0;  // input samples added ahead and after
-    };
+    // lead and tail: input samples added ahead and after.
+    struct Case { int from, to; double hz; bool passes; int lead = 0, tail = 0; };
     for (Case c : {Case{8000, 48000, 3300, true}, {8403, 48000, 2500, true},
                    {11000, 44100, 4600, true}, {48000, 8000, 1000, true},
                    {48000, 8000, 6000, false}, {8000, 48000, 1000, true, 16, 48},
@@ -165,8 +159,7 @@ protected:
     const std::string path = folder / "out.raw";
 };
 
-// Instances of one sound layer; a stop ends every instance of the sound it names and no other,
-// also on channels that earlier played another sound; unloading a sound ends its instances.
+// Instances layer; a stop or unload ends every instance of its sound and no other, on any channel.
 TEST_F(DiskOutput, InstancesLayerAndStopsEndOnlyWhatTheyName) {
     const Bytes low = MakeWave(8000, Tone(8000, 300, 5000));
     const Bytes high = MakeWave(11000, Tone(11000, 900, 5000));
@@ -205,8 +198,7 @@ TEST_F(DiskOutput, WithoutADeviceTheGamePlaysSilentAndWithOneItsSoundsPlay) {
     setenv("SDL_DISKAUDIOFILE", "/nonexistent/directory/out.raw", 1);
     EXPECT_FALSE(snd::Open());
 
-    // Neither failure left anything half open. A buffer every half second: the game's sounds, a
-    // third of a second long, can't end before they are counted, however slow the machine.
+    // Neither failure left anything half open. Half-second buffers: the sounds can't end uncounted.
     setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", "500", 1);
     const bool opened = snd::Open();
