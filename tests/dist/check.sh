@@ -44,12 +44,10 @@ deb)
   list=$(dpkg-deb -c "$1" | awk '{print $6}' | sed 's|^\./|/|') || fail "cannot list $1"
   for path in /usr/games/quendra /usr/share/applications/quendra.desktop \
     /usr/share/metainfo/io.github.quendra.Quendra.metainfo.xml /usr/share/man/man6/quendra.6.gz \
-    /usr/share/doc/quendra/copyright /usr/share/doc/quendra/changelog.gz; do
+    /usr/share/doc/quendra/copyright /usr/share/doc/quendra/changelog.gz \
+    $(printf '/usr/share/icons/hicolor/%sx%s/apps/quendra.png ' 16 16 32 32 48 48 64 64 128 128 \
+      256 256); do
     echo "$list" | grep -qx "$path" || fail "$path is missing"
-  done
-  for size in 16 32 48 64 128 256; do
-    echo "$list" | grep -qx "/usr/share/icons/hicolor/${size}x$size/apps/quendra.png" ||
-      fail "no $size px icon"
   done
   if echo "$list" | grep -e replay -e make-assets -e '/bin/'; then
     fail "developer files in the package"

@@ -1,7 +1,6 @@
 #!/bin/sh
-# The real game on a 1920x1080 virtual X server: the menu shows with even pixels, the pointer
-# is hidden (checked by a fourth argument, cursor_check, which needs XFixes), --no-sound opens
-# no sound device; with --window, frames stop while another window has the focus.
+# The real game at 1920x1080: even pixels, no pointer over the menu (cursor_check, the fourth
+# argument), no sound device with --no-sound; with --window, no frames without the focus.
 set -u
 game=$1
 replay=$2

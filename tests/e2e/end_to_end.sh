@@ -1,16 +1,7 @@
 #!/bin/sh
-# The real game in a virtual 640x480 X server. A recorded run: the menu is pixel for pixel the
-# replay's menu, a game starts with Enter, Escape stores its best score, another window takes the
-# focus and gives it back, the crosshair follows the mouse, a quick click hits the target under
-# it, Down, Down, Enter leave with exit code 0. The recording replays with every checkpoint
-# holding, to the last frame the game showed; watched, it plays to its end, or stops at the
-# player's Escape, leaving the best score alone; edited by hand it fails with exit 4. A
-# recording cut short by a kill replays to its end and says so; one that can't be written is
-# said once while the game plays on; a read-only best score, whose deletion the game is refused,
-# replays as it was played. A hang-up closes the game with exit code 0, also with its window
-# unmapped; a best score in the folder it starts in is copied to the XDG data folder; --mouse-speed
-# scales the motion; a closed standard stream does not hang it, nor does a recording into a pipe
-# that nobody reads or whose reader goes.
+# The real game in a virtual 640x480 X server, played by xdotool: what it shows, records and
+# keeps, how a recording replays and is watched, and how it ends on keys, signals, closed
+# streams and recordings into pipes nobody reads.
 set -u
 game=$1
 replay=$2
@@ -21,7 +12,7 @@ start_xvfb 640x480
 
 export SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy
 run_game() { "$game" "$@" 2>>"$work/game.log" & game_pid=$!; }
-shows_menu() { screenshot && "$check" same "$work/menu.bmp" "$work/shot.ppm"; }
+shows_menu() { screenshot && "$check" even "$work/menu.bmp" "$work/shot.ppm"; }
 start_game() { key Return && crosshair_at 319 239; }
 replays() {  # FILE: quendra-replay takes it (exit 0)
   (cd "$work" && "$replay" "$1" >"$work/replay.out" 2>"$work/replay.err")
@@ -78,7 +69,7 @@ last=$(grep -n '^key enter$' "$work/run.replay" | tail -1 | cut -d: -f1)
 sed "${last}i dump last.bmp" "$work/run.replay" > "$work/dumped.replay"
 replays dumped.replay
 [ ! -s "$work/replay.err" ] || { cat "$work/replay.err"; fail "the replay said something"; }
-"$check" same "$work/last.bmp" "$work/b.ppm" || fail "the replay's last frame is not the game's"
+"$check" even "$work/last.bmp" "$work/b.ppm" || fail "the replay's last frame is not the game's"
 [ "$(tail -1 "$work/replay.out")" = "exit 0" ] || fail "the replay did not end with exit 0"
 
 # Watched in the real window, the recording plays to its end with every checkpoint holding; the
