@@ -99,12 +99,6 @@ export const waitState = (page, test, what, ...args) =>
   page.waitForFunction(test, { timeout: STEP_MS, polling: 20 }, ...args)
     .catch(async () => fail(`no ${what}: ${await diagnose(page)}`));
 
-export async function altF10(page) {
-  await page.keyboard.down('Alt');
-  await page.keyboard.press('F10');
-  await page.keyboard.up('Alt');
-}
-
 // Clicks (or taps) "play" and waits for the menu's first frames. Not in full screen: in
 // headless chromium that now and then holds the page back for seconds, and shows nothing.
 export async function start(page, { tap = false } = {}) {
