@@ -49,9 +49,7 @@ deb)
       256 256); do
     echo "$list" | grep -qx "$path" || fail "$path is missing"
   done
-  if echo "$list" | grep -e replay -e make-assets -e '/bin/'; then
-    fail "developer files in the package"
-  fi
+  ! echo "$list" | grep -e replay -e make-assets -e '/bin/' || fail "developer files in the package"
   dpkg-deb -f "$1" Depends | grep -q libsdl2-2.0-0 || fail "the dependencies were not worked out"
   # The menu starts what the entry names, with the icon it names (/usr/games is on PATH).
   entry=$(dpkg-deb --fsys-tarfile "$1" | tar -xOf - ./usr/share/applications/quendra.desktop)
@@ -62,9 +60,7 @@ deb)
   echo "$list" | grep -qx "/usr/share/icons/hicolor/48x48/apps/$icon.png" || fail "no icon '$icon'"
   dpkg-deb --fsys-tarfile "$1" | tar -xOf - ./usr/games/quendra >"${1%.deb}.bin" ||
     fail "cannot unpack"
-  if readelf -S "${1%.deb}.bin" | grep -q -e '\.symtab' -e '\.debug'; then
-    fail "the game is not stripped"
-  fi ;;
+  ! readelf -S "${1%.deb}.bin" | grep -q -e '\.symtab' -e '\.debug' || fail "not stripped" ;;
 lintian)
   need lintian
   out=$(lintian --fail-on error "$1"/quendra_*.deb 2>&1) || fail "$out"

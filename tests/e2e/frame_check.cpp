@@ -30,11 +30,6 @@ struct Shot {
         const unsigned char* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
         return {double(p[0]), double(p[1]), double(p[2])};
     }
-    // The pixel as the 16-bit value the game drew.
-    std::uint16_t Pixel(int x, int y) const {
-        const Color c = At(x, y);
-        return ColorToPixel(int(c[0]) | int(c[1]) << 8 | int(c[2]) << 16);
-    }
 };
 bool ReadPpm(const char* path, Shot& shot) {
     std::ifstream file(path, std::ios::binary);
@@ -83,7 +78,8 @@ int Crosshair(int cx, int cy, const char* shotPath) {
             std::uint16_t pixel = ColorToPixel(picture.ColorAt(x, y));
             if (pixel == ColorToPixel(KEY_BLACK)) continue;
             ++checked;
-            differing += shot.Pixel(left + x, top + y) != pixel;
+            const Color c = shot.At(left + x, top + y);  // as the 16-bit value the game drew
+            differing += ColorToPixel(int(c[0]) | int(c[1]) << 8 | int(c[2]) << 16) != pixel;
         }
     if (differing) std::printf("%d of %d crosshair pixels differ\n", differing, checked);
     return checked > 0 && differing == 0 ? 0 : 1;

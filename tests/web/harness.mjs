@@ -1,6 +1,5 @@
-// What the browser tests share: a run with its browser and its time limit, checks that stop the
-// run with a message, waits on the page's published state, the replay's menu and dumps, and
-// screenshots as the PPM files frame_check reads.
+// What the browser tests share: a run with its browser and time limit, checks, waits on the
+// page's published state, the replay's menu and dumps, screenshots for frame_check.
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -108,8 +107,7 @@ export async function start(page, { tap = false } = {}) {
   await waitState(page, () => quendraPage.state.frames >= 3, 'menu frames');
 }
 
-// The menu as quendra-replay draws it with this best score: its dump's path and its raw
-// RGB565 values.
+// The menu as quendra-replay draws it with this best score: its dump's path and RGB565 values.
 export function replayMenu(t, best) {
   const dir = mkdtempSync(join(t.scratch, 'replay-'));
   writeFileSync(join(dir, 'QUENDRA.DAT'), Buffer.from(new Int32Array([best]).buffer));
@@ -124,13 +122,8 @@ export function readDump(path) {
   const bmp = readFileSync(path);
   const offset = bmp.readUInt32LE(10), width = bmp.readInt32LE(18), height = bmp.readInt32LE(22);
   if (bmp.readUInt16LE(28) !== 16) fail('the replay dump is not 16-bit');
-  const pixels = new Array(width * height);
-  for (let y = 0; y < height; ++y) {
-    for (let x = 0; x < width; ++x) {
-      pixels[y * width + x] = bmp.readUInt16LE(offset + ((height - 1 - y) * width + x) * 2);
-    }
-  }
-  return pixels;
+  return Array.from({ length: width * height }, (_, i) =>
+    bmp.readUInt16LE(offset + ((height - 1 - Math.floor(i / width)) * width + i % width) * 2));
 }
 
 export function firstDifference(a, b) {
