@@ -16,7 +16,8 @@ const [folder, replay, frameCheck] = process.argv.slice(2).map((path) => resolve
 await run('browser', 1500000, async (t) => {
   t.folder = folder, t.replay = replay;
   t.frameCheck = frameCheck || join(dirname(replay), 'tests', 'frame_check');
-  if (!existsSync(t.frameCheck)) fail(`no ${t.frameCheck} (cmake --build BUILD --target frame_check)`);
+  if (!existsSync(t.frameCheck))
+    fail(`no ${t.frameCheck} (cmake --build BUILD --target frame_check)`);
   const server = await serve(folder);
   t.url = `http://127.0.0.1:${server.address().port}/`;
   const only = process.env.ONLY?.split(',') || (process.env.FIREFOX ? ['game'] : null);

@@ -45,8 +45,7 @@ export async function gameTests(t) {
     const started = quendraPage.test.state();
     for (const [dx, dy] of [[30, 45], [399 - x - 30, 319 - y - 45]])
       document.dispatchEvent(new MouseEvent('mousemove', { movementX: dx, movementY: dy }));
-    document.dispatchEvent(new MouseEvent('mousedown', { button: 0 }));
-    document.dispatchEvent(new MouseEvent('mouseup', { button: 0 }));
+    for (const type of ['mousedown', 'mouseup']) document.dispatchEvent(new MouseEvent(type));
     return started;
   });
   check(before.playing === 1, 'Enter started a game');
@@ -70,8 +69,7 @@ export async function gameTests(t) {
   const dropped = await page.evaluate(() => {
     const hasFocus = document.hasFocus;
     document.hasFocus = () => false;
-    document.dispatchEvent(new MouseEvent('mousedown', { button: 0 }));
-    document.dispatchEvent(new MouseEvent('mouseup', { button: 0 }));
+    for (const type of ['mousedown', 'mouseup']) document.dispatchEvent(new MouseEvent(type));
     window.dispatchEvent(new Event('blur'));
     const reading = new Int32Array(6);
     const answer = quendraPage.mouseRead(reading, 0);

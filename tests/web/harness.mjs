@@ -66,9 +66,9 @@ export async function run(name, limitMs, tests) {
           const until = (quendraPage.state.frames || 0) + n, deadline = performance.now() + 20000;
           const poll = () => {
             if (quendraPage.state.frames >= until) resolve();
-            else if (performance.now() > deadline) reject(new Error(`frames stopped: ${JSON.stringify(
+            else if (performance.now() <= deadline) setTimeout(poll, 2);
+            else reject(new Error(`frames stopped: ${JSON.stringify(
               [quendraPage.state, !!document.pointerLockElement, document.hasFocus()])}`));
-            else setTimeout(poll, 2);
           };
           poll();
         });
@@ -134,7 +134,8 @@ export function firstDifference(a, b) {
 
 // A screenshot of the whole page, as a PPM file at path.
 export async function screenshotPpm(page, path) {
-  const { width, height, data } = PNG.sync.read(Buffer.from(await page.screenshot({ type: 'png' })));
+  const png = Buffer.from(await page.screenshot({ type: 'png' }));
+  const { width, height, data } = PNG.sync.read(png);
   const rgb = Buffer.alloc(width * height * 3);
   for (let i = 0; i < width * height; ++i) data.copy(rgb, i * 3, i * 4, i * 4 + 3);
   writeFileSync(path, Buffer.concat([Buffer.from(`P6\n${width} ${height}\n255\n`), rgb]));

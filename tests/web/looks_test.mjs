@@ -11,11 +11,8 @@ import {
 async function evenPixels(t) {
   for (const [webGl, sizes] of [[true, [[1920, 1080], [1366, 768]]], [false, [[1366, 768]]]]) {
     const page = await t.newPage();
-    if (!webGl) {
-      await page.evaluateOnNewDocument(() => window.addEventListener('DOMContentLoaded', () => {
-        quendraPage.noWebGl = true;
-      }));
-    }
+    if (!webGl) await page.evaluateOnNewDocument(() => window.addEventListener('DOMContentLoaded',
+      () => { quendraPage.noWebGl = true; }));
     await page.setViewport({ width: sizes[0][0], height: sizes[0][1], deviceScaleFactor: 1 });
     await page.goto(t.url, { waitUntil: 'load' });
     await start(page);

@@ -46,7 +46,8 @@ async function update(page) {
     window.testWorker = registration.installing || registration.waiting;
   });
   await waitState(page, () => !window.testWorker ||
-    ['activated', 'redundant'].includes(window.testWorker.state), 'end of the new worker\'s install');
+    ['activated', 'redundant'].includes(window.testWorker.state),
+  'end of the new worker\'s install');
   return page.evaluate(() => window.testWorker?.state || 'no new worker');
 }
 

@@ -6,7 +6,8 @@ import { writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { check, fail, firstDifference, readDump, waitState } from './harness.mjs';
 
-const ended = (page) => waitState(page, () => quendraPage.exitCode !== undefined, 'end of the program');
+const ended = (page) =>
+  waitState(page, () => quendraPage.exitCode !== undefined, 'end of the program');
 
 export async function recordingTests(t) {
   if (!t.run) fail('the recording tests replay the run of the game\'s tests: ONLY=game,recording');

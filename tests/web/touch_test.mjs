@@ -80,12 +80,11 @@ async function phone(t) {
     'iPhone 13: the menu runs by touch, without the pointer lock');
   await shoot(page, 'phone-menu');
   await checkLayout(t, page, 'iPhone 13', ['\u25b2', '\u25bc', 'OK', 'Leave']);
-  await tap(page, '[data-key=ArrowDown]');
-  await waitState(page, () => quendraPage.state.menuSelection === 1, 'the entry below after Down');
-  await tap(page, '[data-key=ArrowUp]');
-  await waitState(page, () => quendraPage.state.menuSelection === 0, 'the entry above after Up');
-  await tap(page, '[data-key=Enter]');
-  await waitState(page, () => quendraPage.state.playing === 1, 'a game after OK');
+  for (const [key, name, value] of [['ArrowDown', 'menuSelection', 1],
+    ['ArrowUp', 'menuSelection', 0], ['Enter', 'playing', 1]]) {
+    await tap(page, `[data-key=${key}]`);
+    await waitState(page, (n, v) => quendraPage.state[n] === v, `${name} ${value}`, name, value);
+  }
 
   // A finger down and up on a young target's centre before the next frame is a shot.
   await waitState(page, () => quendraPage.state.targetFrame < 8, 'a young target');
@@ -94,10 +93,9 @@ async function phone(t) {
   await page.evaluate((x, y) => {
     const canvas = document.getElementById('screen');
     const touch = new Touch({ identifier: 7, target: canvas, clientX: x, clientY: y });
-    canvas.dispatchEvent(new TouchEvent('touchstart', { touches: [touch], changedTouches: [touch],
-      bubbles: true, cancelable: true }));
-    canvas.dispatchEvent(new TouchEvent('touchend', { touches: [], changedTouches: [touch],
-      bubbles: true, cancelable: true }));
+    const options = { changedTouches: [touch], bubbles: true, cancelable: true };
+    canvas.dispatchEvent(new TouchEvent('touchstart', { ...options, touches: [touch] }));
+    canvas.dispatchEvent(new TouchEvent('touchend', { ...options, touches: [] }));
   }, x, y);
   await waitState(page, (score) => quendraPage.state.score > score, 'a quick tap\'s shot',
     before.score);
