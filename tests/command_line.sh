@@ -24,55 +24,46 @@ expect() {  # CODE WHERE(out|err) TEXT: the exit code, and TEXT in that stream, 
   [ ! -s "$other" ] || fail "'$command' prints on std$other: $(cat "$other")"
 }
 
-for command in "$game --help" "$game --window --help" "$game --version" "$replay --help" \
-  "$replay --version"; do
-  # shellcheck disable=SC2086
-  run $command
-  case "$command" in
-    *--help) expect 0 out "usage:" ;;
-    *) expect 0 out "$(basename "${command%% *}") $version\$" ;;
-  esac
-  [ "$(ls -A home)" = "" ] && [ "$(ls -A | tr '\n' ' ')" = "code err home out " ] ||
-    fail "'$command' made files: $(find . -mindepth 1)"
-done
-
+# WANT WHERE TEXT COMMAND...: each command (words split at spaces) exits WANT with TEXT on
+# std$WHERE, the other stream empty, and makes no file.
+each() {
+  want=$1 where=$2 text=$3
+  shift 3
+  for command in "$@"; do
+    files=$(ls -A)
+    # shellcheck disable=SC2086
+    run $command
+    expect "$want" "$where" "$text"
+    [ -z "$(ls -A home)" ] && [ "$(ls -A)" = "$files" ] ||
+      fail "'$command' made files: $(find . -mindepth 1)"
+  done
+}
+touch code err out
+printf 'wait 1\nframe\nwait soon\n' > bad.replay
+each 0 out "usage:" "$game --help" "$game --window --help" "$replay --help"
+each 0 out "^quendra $version\$" "$game --version"
+each 0 out "^quendra-replay $version\$" "$replay --version"
 # After "--" every word is an argument, which the game takes none of, and quendra-replay's script.
-for command in "$game --bogus" "$game -w" "$game extra" "$game --window --help-me" \
+each 2 err "usage:" "$game --bogus" "$game -w" "$game extra" "$game --window --help-me" \
   "$game -- --help" "$replay -- --help" "$replay" "$replay --seed" "$replay --seed x -" \
   "$replay --clock -5 -" "$replay --fail disk -" "$replay --frobnicate -" "$replay - -" \
   "$game --mouse-speed" "$game --mouse-speed 0.2" "$game --mouse-speed=4.01" \
   "$game --mouse-speed nan" "$game --mouse-speed=inf" "$game --mouse-speed 2x" \
-  "$game --mouse-speed 0x2" "$game --mouse-speed= 2"; do
-  # shellcheck disable=SC2086
-  run $command
-  expect 2 err "usage:"
-done
-for command in "$replay no-such-script" "$replay /tmp"; do
-  # shellcheck disable=SC2086
-  run $command
-  expect 2 err "can't read the script"
-done
+  "$game --mouse-speed 0x2" "$game --mouse-speed= 2" "$game --play" \
+  "$game --record x --play bad.replay"
+each 2 err "can't read the script" "$replay no-such-script" "$replay /tmp"
 echo state > ./-x
-command="$replay -- -x"
+command="$replay -- -x"  # (which writes its best score here)
 run "$replay" -- -x
 expect 0 out "exit 0"
-
 # A malformed recording is refused with its line before anything starts.
-printf 'wait 1\nframe\nwait soon\n' > bad.replay
-command="$game --play bad.replay"
-run "$game" --play bad.replay
-expect 2 err "bad.replay: line 3: bad time 'soon'"
-for command in "$game --play" "$game --record x --play bad.replay"; do
-  # shellcheck disable=SC2086
-  run $command
-  expect 2 err "usage:"
-done
-[ ! -e x ] || fail "'$command' made the recording file"
+each 2 err "bad.replay: line 3: bad time 'soon'" "$game --play bad.replay"
 
 # Nothing is made for a game that can't start: no data folder, no copy of an old best score.
 printf '\5\0\0\0' > QUENDRA.DAT
 run "$game" --window --no-sound --mouse-speed 0.25 --mouse-speed=4 --
-[ "$(cat code)" = 1 ] || fail "'--window --no-sound --mouse-speed --' with no display exits $(cat code)"
+[ "$(cat code)" = 1 ] || fail "'--window --no-sound --mouse-speed --' without a display exits \
+$(cat code)"
 grep -q "display" err || fail "no word of the missing display: $(cat err)"
 [ "$(ls -A home)" = "" ] || fail "a game without a display made $(find home -mindepth 1)"
 

@@ -1,8 +1,7 @@
 #!/bin/sh
-# A new best score is made to last before it replaces the old one: watched from outside with
-# strace, the 4 bytes go to a temporary file, which is synced (fsync or fdatasync) after its last
-# write and closed before it is renamed over QUENDRA.DAT; the folder is synced after the rename.
-# A crash or a power cut at any moment leaves the old score or the new, never an empty file.
+# A new best score is made to last before it replaces the old one (watched with strace): 4 bytes
+# to a temporary file, synced after its last write, closed, renamed over QUENDRA.DAT, the folder
+# synced. A crash or a power cut at any moment leaves the old score or the new, never an empty file.
 set -u
 replay=$1
 fail() { echo "durable_write: $*" >&2; exit 1; }

@@ -1,7 +1,6 @@
 // The picture with even pixels by its definition, for the tests to hold the game's against: the
-// 16-bit page drawn nearest-neighbour at `multiple` times its size, and that sampled linearly
-// (at pixel centres, its edge pixels repeated outwards) at the centre of each of the area's
-// pixels. Channels at 8 bits, the top bits repeated into the low ones, rounded.
+// page drawn nearest-neighbour at `multiple` times its size, sampled linearly (edges repeated)
+// at the centre of each of the area's pixels; 8-bit channels by bit replication, rounded.
 #pragma once
 
 #include <algorithm>
@@ -12,8 +11,7 @@
 using Color = std::array<double, 3>;
 
 // Where output pixel `at` of `length` samples a line of `pageLength` page pixels drawn
-// `multiple` times as wide: between page pixels `first` and `second` (the same one, or the next),
-// `share` (0 to 1) of the way to the second.
+// `multiple` times as wide: `share` (0 to 1) of the way from page pixel `first` to `second`.
 struct Sample {
     int first, second;
     double share;

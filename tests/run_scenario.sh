@@ -17,20 +17,14 @@ before=$(sed -n 's/^# best-score file: //p' "$script")
 case "$before" in
   "") ;;
   empty) : > "$dir/QUENDRA.DAT" ;;
-  *) for byte in $(echo "$before" | sed 's/\(..\)/\1 /g'); do
-       # shellcheck disable=SC2059
-       printf "\\$(printf '%03o' "0x$byte")"
-     done > "$dir/QUENDRA.DAT" ;;
+  *) perl -e 'print pack("H*", $ARGV[0])' "$before" > "$dir/QUENDRA.DAT" ;;
 esac
 
 cd "$dir" || exit 1
 # shellcheck disable=SC2086
 "$replay" $options "$script" > output 2>&1
-if [ -f QUENDRA.DAT ]; then
-  echo "best-score file: $(od -An -tx1 -v QUENDRA.DAT | tr -d ' \n')" >> output
-else
-  echo "best-score file: none" >> output
-fi
+bytes=$([ -f QUENDRA.DAT ] && od -An -tx1 -v QUENDRA.DAT | tr -d ' \n' || echo none)
+echo "best-score file: $bytes" >> output
 if ! diff -u "$expected" output; then
   echo "scenario $(basename "$script") differs from its expected output (above)" >&2
   exit 1

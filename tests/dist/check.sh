@@ -44,16 +44,12 @@ deb)
   list=$(dpkg-deb -c "$1" | awk '{print $6}' | sed 's|^\./|/|') || fail "cannot list $1"
   for path in /usr/games/quendra /usr/share/applications/quendra.desktop \
     /usr/share/metainfo/io.github.quendra.Quendra.metainfo.xml /usr/share/man/man6/quendra.6.gz \
-    /usr/share/doc/quendra/copyright /usr/share/doc/quendra/changelog.gz; do
+    /usr/share/doc/quendra/copyright /usr/share/doc/quendra/changelog.gz \
+    $(printf '/usr/share/icons/hicolor/%sx%s/apps/quendra.png ' 16 16 32 32 48 48 64 64 128 128 \
+      256 256); do
     echo "$list" | grep -qx "$path" || fail "$path is missing"
   done
-  for size in 16 32 48 64 128 256; do
-    echo "$list" | grep -qx "/usr/share/icons/hicolor/${size}x$size/apps/quendra.png" ||
-      fail "no $size px icon"
-  done
-  if echo "$list" | grep -e replay -e make-assets -e '/bin/'; then
-    fail "developer files in the package"
-  fi
+  ! echo "$list" | grep -e replay -e make-assets -e '/bin/' || fail "developer files in the package"
   dpkg-deb -f "$1" Depends | grep -q libsdl2-2.0-0 || fail "the dependencies were not worked out"
   # The menu starts what the entry names, with the icon it names (/usr/games is on PATH).
   entry=$(dpkg-deb --fsys-tarfile "$1" | tar -xOf - ./usr/share/applications/quendra.desktop)
@@ -64,9 +60,7 @@ deb)
   echo "$list" | grep -qx "/usr/share/icons/hicolor/48x48/apps/$icon.png" || fail "no icon '$icon'"
   dpkg-deb --fsys-tarfile "$1" | tar -xOf - ./usr/games/quendra >"${1%.deb}.bin" ||
     fail "cannot unpack"
-  if readelf -S "${1%.deb}.bin" | grep -q -e '\.symtab' -e '\.debug'; then
-    fail "the game is not stripped"
-  fi ;;
+  ! readelf -S "${1%.deb}.bin" | grep -q -e '\.symtab' -e '\.debug' || fail "not stripped" ;;
 lintian)
   need lintian
   out=$(lintian --fail-on error "$1"/quendra_*.deb 2>&1) || fail "$out"

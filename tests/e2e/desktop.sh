@@ -1,7 +1,6 @@
 #!/bin/sh
-# The real game on a 1920x1080 virtual X server: the menu shows with even pixels, the pointer
-# is hidden (checked by a fourth argument, cursor_check, which needs XFixes), --no-sound opens
-# no sound device; with --window, frames stop while another window has the focus.
+# The real game at 1920x1080: even pixels, no pointer over the menu (cursor_check, the fourth
+# argument), no sound device with --no-sound; with --window, no frames without the focus.
 set -u
 game=$1
 replay=$2
@@ -19,9 +18,8 @@ cd "$work/game" || exit 1
 [ -z "$cursor" ] && [ "${QUENDRA_REQUIRE_XVFB:-0}" = 1 ] &&
   fail "built without cursor_check (libxfixes-dev)"
 
-# Through the renderer the game picks itself (OpenGL on Mesa's llvmpipe under Xvfb); the
-# software renderer's route is held to the same picture at many sizes by the scaler test.
-# --no-sound: the disk audio driver would write what plays to this file; nothing may.
+# Through the renderer the game picks (OpenGL on llvmpipe; the scaler test holds the software
+# route). --no-sound: the disk audio driver would write what plays to this file; nothing may.
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw" "$game" --no-sound 2>"$work/game.log" &
 game_pid=$!
 xdotool mousemove 960 540
@@ -40,8 +38,7 @@ fi
 leave_game
 [ ! -e "$work/sound.raw" ] || fail "--no-sound opened the sound device"
 
-# --window: in a game, another window taking the focus stops the frames and leaves the game's
-# window on the screen; the focus back, they run on.
+# --window: another window taking the focus stops a game's frames, the window left on the screen.
 SDL_AUDIODRIVER=dummy "$game" --window 2>"$work/game.log" &
 game_pid=$!
 # Keys go to the window once a picture stands still on it: it is the window for good.

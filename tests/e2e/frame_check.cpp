@@ -1,8 +1,7 @@
-// Checks screenshots of the real game: `frame_check same DUMP.bmp SHOT.ppm` says whether a
-// screenshot shows exactly the frame of a replay dump; `frame_check crosshair X Y SHOT.ppm`
-// whether the crosshair stands centred on (X, Y); `frame_check even DUMP.bmp SHOT.ppm [X Y W H]`
-// whether a screenshot shows the dump scaled with even pixels (in that area of it). Exit 0 when
-// it does, 1 when not, 2 on error.
+// Checks screenshots of the real game: `frame_check crosshair X Y SHOT.ppm` whether the
+// crosshair stands centred on (X, Y); `frame_check even DUMP.bmp SHOT.ppm [X Y W H]` whether it
+// shows a replay dump with even pixels (exactly, at its own size). Exit 0 when so, 1 if not, 2 on
+// error.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -30,11 +29,6 @@ struct Shot {
     Color At(int x, int y) const {
         const unsigned char* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
         return {double(p[0]), double(p[1]), double(p[2])};
-    }
-    // The pixel as the 16-bit value the game drew.
-    std::uint16_t Pixel(int x, int y) const {
-        const Color c = At(x, y);
-        return ColorToPixel(int(c[0]) | int(c[1]) << 8 | int(c[2]) << 16);
     }
 };
 bool ReadPpm(const char* path, Shot& shot) {
@@ -71,17 +65,6 @@ bool ReadDump(const char* path, std::vector<std::uint16_t>& page) {
     return true;
 }
 
-int Same(const char* dumpPath, const char* shotPath) {
-    std::vector<std::uint16_t> dump;
-    Shot shot;
-    if (!ReadDump(dumpPath, dump) || !ReadPpm(shotPath, shot)) return 2;
-    int differing = 0;
-    for (int i = 0; i < kWidth * kHeight; ++i)
-        differing += dump[i] != shot.Pixel(i % kWidth, i / kWidth);
-    if (differing) std::printf("%d pixels differ\n", differing);
-    return differing ? 1 : 0;
-}
-
 // Every pixel of the crosshair picture that is not its black key must be on the screenshot.
 int Crosshair(int cx, int cy, const char* shotPath) {
     Shot shot;
@@ -95,7 +78,8 @@ int Crosshair(int cx, int cy, const char* shotPath) {
             std::uint16_t pixel = ColorToPixel(picture.ColorAt(x, y));
             if (pixel == ColorToPixel(KEY_BLACK)) continue;
             ++checked;
-            differing += shot.Pixel(left + x, top + y) != pixel;
+            const Color c = shot.At(left + x, top + y);  // as the 16-bit value the game drew
+            differing += ColorToPixel(int(c[0]) | int(c[1]) << 8 | int(c[2]) << 16) != pixel;
         }
     if (differing) std::printf("%d of %d crosshair pixels differ\n", differing, checked);
     return checked > 0 && differing == 0 ? 0 : 1;
@@ -146,16 +130,13 @@ int Even(const char* dumpPath, const char* shotPath, const int* area) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::strcmp(argv[1], "same") == 0) return Same(argv[2], argv[3]);
     if (argc == 5 && std::strcmp(argv[1], "crosshair") == 0)
         return Crosshair(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);
-    if (argc == 4 && std::strcmp(argv[1], "even") == 0) return Even(argv[2], argv[3], nullptr);
-    if (argc == 8 && std::strcmp(argv[1], "even") == 0) {
+    if ((argc == 4 || argc == 8) && std::strcmp(argv[1], "even") == 0) {
         int area[4];
-        for (int i = 0; i < 4; ++i) area[i] = std::atoi(argv[4 + i]);
-        return Even(argv[2], argv[3], area);
+        for (int i = 0; i < 4 && argc == 8; ++i) area[i] = std::atoi(argv[4 + i]);
+        return Even(argv[2], argv[3], argc == 8 ? area : nullptr);
     }
-    std::fprintf(stderr, "usage: frame_check same DUMP SHOT | crosshair X Y SHOT |"
-                         " even DUMP SHOT [X Y WIDTH HEIGHT]\n");
+    std::fprintf(stderr, "usage: frame_check crosshair X Y SHOT | even DUMP SHOT [X Y W H]\n");
     return 2;
 }

@@ -1,7 +1,5 @@
-# Shared by the tests of the real game in a virtual X server; sourced, with $name set to the
-# test's name (and $check to frame_check where a test looks at the crosshair). Without Xvfb a
-# test exits 77, which ctest reports as skipped, unless QUENDRA_REQUIRE_XVFB=1 (CI) makes that
-# a failure.
+# Sourced by the tests of the real game in a virtual X server ($name: the test's; $check:
+# frame_check). Without Xvfb a test is skipped (77), a failure with QUENDRA_REQUIRE_XVFB=1.
 work=$(mktemp -d)
 export XDG_DATA_HOME="$work/data"  # the game keeps its best score in the test's own folder
 xvfb_pid=""
@@ -35,14 +33,11 @@ start_xvfb() {
     echo "$name: skipped, $tool is missing"
     exit 77
   done
-  # Xvfb takes a free display number itself and writes it once it accepts connections, so two
-  # servers never share a number (nor a test talks to a previous test's dying server). Without
-  # -noreset the server resets whenever its last client leaves (a probe, a screenshot, a game
-  # between two starts), and a client that connects meanwhile finds no display.
+  # -displayfd: a free number of its own, never a dying server's; -noreset: no reset (and no
+  # display for a while) each time its last client leaves.
   Xvfb -displayfd 3 -noreset -screen 0 "${1}x24" -nolisten tcp 3>"$work/display" \
     >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
-  # The number is written whole, with its newline, only once the server takes connections.
   wait_for grep -q '^[0-9][0-9]*$' "$work/display" || fail "the virtual X server did not start"
   export DISPLAY=":$(head -n 1 "$work/display")"
 }
@@ -51,13 +46,11 @@ screenshot() { xwd -root -silent | convert xwd:- "ppm:$work/shot.ppm"; }
 crosshair_at() { screenshot && "$check" crosshair "$1" "$2" "$work/shot.ppm"; }
 game_gone() { ! kill -0 "$game_pid" 2>/dev/null; }
 key() { xdotool key --delay 50 "$@"; }
-# The game's window, once it shows (it is made hidden, then shown, and made anew for an OpenGL
-# renderer: look it up at each use).
+# The game's window, once it shows (looked up at each use: an OpenGL renderer makes it anew).
 game_window() { xdotool search --onlyvisible --name '^Quendra$' | head -1 | grep .; }
 
-# Two screenshots half a second apart, a.ppm and b.ppm: of the game's window with "window", else
-# of the screen. The frames run when they differ; a picture stands still (the loading notice or
-# the menu, or a game that stopped) when they are the same and not black.
+# Two shots half a second apart (a.ppm, b.ppm; of the game's window with "window"): the frames
+# run when they differ, a picture stands still when they are the same and not black.
 two_shots() {
   for shot in a b; do
     [ "$shot" = a ] || sleep 0.5

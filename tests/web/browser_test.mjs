@@ -1,11 +1,7 @@
 // The browser version in Debian's chromium, headless, against the page served on this machine:
 //   node browser_test.mjs BUILD_WEB_FOLDER QUENDRA_REPLAY [FRAME_CHECK]
-// (FRAME_CHECK: tests/frame_check of the replay's build folder unless given). It runs the
-// game's tests with a mouse and keys (game_test.mjs), by touch on phones and a tablet
-// (touch_test.mjs), the picture's looks and the page in a frame (looks_test.mjs), recordings
-// (recording_test.mjs) and the page offline (offline_test.mjs); ONLY=touch,looks runs some of
-// them (Firefox the game's alone). SHOTS=FOLDER keeps screenshots of a phone's menu and games
-// there, to be looked at.
+// ONLY=touch,looks runs some parts (Firefox the game's alone); SHOTS=FOLDER keeps a phone's
+// screenshots there, to be looked at.
 import { existsSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { serve } from '../../platform/web/serve.mjs';
@@ -20,7 +16,8 @@ const [folder, replay, frameCheck] = process.argv.slice(2).map((path) => resolve
 await run('browser', 1500000, async (t) => {
   t.folder = folder, t.replay = replay;
   t.frameCheck = frameCheck || join(dirname(replay), 'tests', 'frame_check');
-  if (!existsSync(t.frameCheck)) fail(`no ${t.frameCheck} (cmake --build BUILD --target frame_check)`);
+  if (!existsSync(t.frameCheck))
+    fail(`no ${t.frameCheck} (cmake --build BUILD --target frame_check)`);
   const server = await serve(folder);
   t.url = `http://127.0.0.1:${server.address().port}/`;
   const only = process.env.ONLY?.split(',') || (process.env.FIREFOX ? ['game'] : null);

@@ -1,6 +1,5 @@
-// What the browser tests share: a run with its browser and its time limit, checks that stop the
-// run with a message, waits on the page's published state, the replay's menu and dumps, and
-// screenshots as the PPM files frame_check reads.
+// What the browser tests share: a run with its browser and time limit, checks, waits on the
+// page's published state, the replay's menu and dumps, screenshots for frame_check.
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -67,9 +66,9 @@ export async function run(name, limitMs, tests) {
           const until = (quendraPage.state.frames || 0) + n, deadline = performance.now() + 20000;
           const poll = () => {
             if (quendraPage.state.frames >= until) resolve();
-            else if (performance.now() > deadline) reject(new Error(`frames stopped: ${JSON.stringify(
+            else if (performance.now() <= deadline) setTimeout(poll, 2);
+            else reject(new Error(`frames stopped: ${JSON.stringify(
               [quendraPage.state, !!document.pointerLockElement, document.hasFocus()])}`));
-            else setTimeout(poll, 2);
           };
           poll();
         });
@@ -99,12 +98,6 @@ export const waitState = (page, test, what, ...args) =>
   page.waitForFunction(test, { timeout: STEP_MS, polling: 20 }, ...args)
     .catch(async () => fail(`no ${what}: ${await diagnose(page)}`));
 
-export async function altF10(page) {
-  await page.keyboard.down('Alt');
-  await page.keyboard.press('F10');
-  await page.keyboard.up('Alt');
-}
-
 // Clicks (or taps) "play" and waits for the menu's first frames. Not in full screen: in
 // headless chromium that now and then holds the page back for seconds, and shows nothing.
 export async function start(page, { tap = false } = {}) {
@@ -114,8 +107,7 @@ export async function start(page, { tap = false } = {}) {
   await waitState(page, () => quendraPage.state.frames >= 3, 'menu frames');
 }
 
-// The menu as quendra-replay draws it with this best score: its dump's path and its raw
-// RGB565 values.
+// The menu as quendra-replay draws it with this best score: its dump's path and RGB565 values.
 export function replayMenu(t, best) {
   const dir = mkdtempSync(join(t.scratch, 'replay-'));
   writeFileSync(join(dir, 'QUENDRA.DAT'), Buffer.from(new Int32Array([best]).buffer));
@@ -130,13 +122,8 @@ export function readDump(path) {
   const bmp = readFileSync(path);
   const offset = bmp.readUInt32LE(10), width = bmp.readInt32LE(18), height = bmp.readInt32LE(22);
   if (bmp.readUInt16LE(28) !== 16) fail('the replay dump is not 16-bit');
-  const pixels = new Array(width * height);
-  for (let y = 0; y < height; ++y) {
-    for (let x = 0; x < width; ++x) {
-      pixels[y * width + x] = bmp.readUInt16LE(offset + ((height - 1 - y) * width + x) * 2);
-    }
-  }
-  return pixels;
+  return Array.from({ length: width * height }, (_, i) =>
+    bmp.readUInt16LE(offset + ((height - 1 - Math.floor(i / width)) * width + i % width) * 2));
 }
 
 export function firstDifference(a, b) {
@@ -147,7 +134,8 @@ export function firstDifference(a, b) {
 
 // A screenshot of the whole page, as a PPM file at path.
 export async function screenshotPpm(page, path) {
-  const { width, height, data } = PNG.sync.read(Buffer.from(await page.screenshot({ type: 'png' })));
+  const png = Buffer.from(await page.screenshot({ type: 'png' }));
+  const { width, height, data } = PNG.sync.read(png);
   const rgb = Buffer.alloc(width * height * 3);
   for (let i = 0; i < width * height; ++i) data.copy(rgb, i * 3, i * 4, i * 4 + 3);
   writeFileSync(path, Buffer.concat([Buffer.from(`P6\n${width} ${height}\n255\n`), rgb]));

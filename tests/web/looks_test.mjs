@@ -1,22 +1,18 @@
-// The picture's looks and the page's place: at 1920x1080 and 1366x768 the screen shows the
-// menu with even pixels (frame_check's reference, as for the desktop game), and the page
-// plays inside a frame of another site with one click.
+// The picture with even pixels at 1920x1080 and 1366x768 (frame_check's reference, as on the
+// desktop), and the page playing inside a frame of another site with one click.
 import { createServer } from 'node:http';
 import { join } from 'node:path';
 import {
   check, frameCheck, replayMenu, screenshotPpm, start, state, waitState,
 } from './harness.mjs';
 
-// Through WebGL at both sizes; where a browser has none, the canvas's own filter (a sixteenth
-// of a pixel fine) is held to it at 1366x768, where every blend weight is a multiple of that.
+// Through WebGL at both sizes; without it, the canvas's own filter (a sixteenth of a pixel fine)
+// at 1366x768, where every blend weight is a multiple of that.
 async function evenPixels(t) {
   for (const [webGl, sizes] of [[true, [[1920, 1080], [1366, 768]]], [false, [[1366, 768]]]]) {
     const page = await t.newPage();
-    if (!webGl) {
-      await page.evaluateOnNewDocument(() => window.addEventListener('DOMContentLoaded', () => {
-        quendraPage.noWebGl = true;
-      }));
-    }
+    if (!webGl) await page.evaluateOnNewDocument(() => window.addEventListener('DOMContentLoaded',
+      () => { quendraPage.noWebGl = true; }));
     await page.setViewport({ width: sizes[0][0], height: sizes[0][1], deviceScaleFactor: 1 });
     await page.goto(t.url, { waitUntil: 'load' });
     await start(page);

@@ -1,6 +1,5 @@
-// The page installed and played offline, from a copy of the build on a server of its own: one
-// visit, under 300 kB compressed, makes the page installable and playable with the server
-// gone; a new build replaces the old one whole, and no page ever gets a mix of the two.
+// The page offline, from a copy of the build on a server of its own: one visit under 300 kB
+// makes it installable and playable with the server gone; a new build replaces the old whole.
 import { execFileSync } from 'node:child_process';
 import { appendFileSync, copyFileSync, existsSync, mkdirSync, readFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
@@ -38,8 +37,8 @@ async function stopServer() {
 
 const caches = (page) => page.evaluate(() => caches.keys());
 const pageScript = (page) => page.evaluate(async () => (await fetch('page.js')).text());
-// The registration's worker tried: 'activated' or 'redundant' (a failed install). The install is
-// watched from here, a look at a time: on a loaded machine it may take longer than one call may.
+// The registration's new worker tried: 'activated' or 'redundant' (a failed install), watched a
+// look at a time (on a loaded machine it may take longer than one call may).
 async function update(page) {
   await page.evaluate(async () => {
     const registration = await navigator.serviceWorker.getRegistration();
@@ -47,7 +46,8 @@ async function update(page) {
     window.testWorker = registration.installing || registration.waiting;
   });
   await waitState(page, () => !window.testWorker ||
-    ['activated', 'redundant'].includes(window.testWorker.state), 'end of the new worker\'s install');
+    ['activated', 'redundant'].includes(window.testWorker.state),
+  'end of the new worker\'s install');
   return page.evaluate(() => window.testWorker?.state || 'no new worker');
 }
 
@@ -87,15 +87,13 @@ export async function offlineTests(t) {
   await start(page);
   check(true, 'with the server gone, a reload plays');
 
-  // The next build's worker before its files (a server half way through an update): it is
-  // refused, and the page keeps the whole of the build it has.
+  // The next build's worker before its files (an update half done): refused, the old build kept.
   copyPage(next, site, ['sw.js']);
   await startServer(site, port);
   check(await update(page) === 'redundant', 'a worker whose files are not its build is refused');
   check(!(await pageScript(page)).includes('quendraRebuilt'), 'the old build is still served');
 
-  // The whole next build: a new page takes it at once, while the page already open (a game in
-  // its menu) goes on with the files of the build it was loaded with.
+  // The whole next build: a new page takes it at once, the page already open keeps its own.
   copyPage(next, site, names);
   const other = await t.newPage();
   await other.goto(url, { waitUntil: 'load' });

@@ -1,13 +1,13 @@
-// Recordings in the browser: the game tests' first run (game_test.mjs), offered as a download
-// when it ended, replays in the native quendra-replay with every checkpoint holding, to the
-// page's last frame, and the part saved after its first game replays to where it was saved;
-// chosen in the page, it plays in the canvas to that same frame, leaving the best score alone. A malformed one is refused with its line.
+// Recordings in the browser: the game tests' run replays natively to the page's last frame (and
+// its part saved after a game, to where it was saved), and plays in the canvas to that frame,
+// leaving the best score alone; a malformed one is refused with its line.
 import { spawnSync } from 'node:child_process';
 import { writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { check, fail, firstDifference, readDump, waitState } from './harness.mjs';
 
-const ended = (page) => waitState(page, () => quendraPage.exitCode !== undefined, 'end of the program');
+const ended = (page) =>
+  waitState(page, () => quendraPage.exitCode !== undefined, 'end of the program');
 
 export async function recordingTests(t) {
   if (!t.run) fail('the recording tests replay the run of the game\'s tests: ONLY=game,recording');

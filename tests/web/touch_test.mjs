@@ -1,7 +1,5 @@
-// The game by touch on a phone (and a tablet), as chromium emulates them: the start page and
-// the on-screen buttons work by touch, lie outside the picture (below it in portrait, beside it
-// in landscape, never over it: the screenshot shows the picture whole, with even pixels) and
-// are big enough for a thumb; a finger shoots when lifted (also when put down and lifted between
+// The game by touch on a phone and a tablet, as chromium emulates them: the start page and the
+// on-screen buttons, thumb-sized and off the picture; a finger shoots when lifted (also between
 // two frames), aims and drags; only the first finger aims.
 import { join } from 'node:path';
 import { KnownDevices } from 'puppeteer-core';
@@ -28,8 +26,8 @@ const layout = (page) => page.evaluate(() => {
 });
 const overlaps = (a, b) => a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
 
-// Every button visible, thumb-sized, on the screen and off the picture, below it in portrait
-// and beside it in landscape; the screenshot shows the menu whole where the picture is.
+// The buttons visible, thumb-sized, on the screen, below the picture in portrait and beside it
+// in landscape; the screenshot shows the menu whole and even where the picture is.
 async function checkLayout(t, page, device, names) {
   const { picture, buttons, scores, viewport } = await layout(page);
   const portrait = viewport.h > viewport.w;
@@ -59,6 +57,10 @@ const pointOf = (page, x, y) => page.evaluate((x, y) => {
 }, x, y);
 const near = (s, [x, y]) => Math.abs(s.cursorX - x) <= 2 && Math.abs(s.cursorY - y) <= 2;
 
+// SHOTS=FOLDER: a screenshot there, to be looked at.
+const shoot = (page, name) =>
+  process.env.SHOTS && page.screenshot({ path: join(process.env.SHOTS, `${name}.png`) });
+
 async function tap(page, selector) {
   const button = await page.$(selector);
   if (!button || !(await button.isVisible())) fail(`no ${selector} to tap`);
@@ -76,27 +78,24 @@ async function phone(t) {
   check(await page.evaluate(() => !document.pointerLockElement &&
     quendraPage.state.windowActive === 1),
     'iPhone 13: the menu runs by touch, without the pointer lock');
-  if (process.env.SHOTS) await page.screenshot({ path: join(process.env.SHOTS, 'phone-menu.png') });
+  await shoot(page, 'phone-menu');
   await checkLayout(t, page, 'iPhone 13', ['\u25b2', '\u25bc', 'OK', 'Leave']);
-  await tap(page, '[data-key=ArrowDown]');
-  await waitState(page, () => quendraPage.state.menuSelection === 1, 'the entry below after Down');
-  await tap(page, '[data-key=ArrowUp]');
-  await waitState(page, () => quendraPage.state.menuSelection === 0, 'the entry above after Up');
-  await tap(page, '[data-key=Enter]');
-  await waitState(page, () => quendraPage.state.playing === 1, 'a game after OK');
+  for (const [key, name, value] of [['ArrowDown', 'menuSelection', 1],
+    ['ArrowUp', 'menuSelection', 0], ['Enter', 'playing', 1]]) {
+    await tap(page, `[data-key=${key}]`);
+    await waitState(page, (n, v) => quendraPage.state[n] === v, `${name} ${value}`, name, value);
+  }
 
-  // A finger put down on a young target and lifted again before the next frame is a shot (on
-  // the centre of the target's cell, where every size of its picture is drawn).
+  // A finger down and up on a young target's centre before the next frame is a shot.
   await waitState(page, () => quendraPage.state.targetFrame < 8, 'a young target');
   const before = await state(page);
   const [x, y] = await pointOf(page, before.targetX + 79, before.targetY + 79);
   await page.evaluate((x, y) => {
     const canvas = document.getElementById('screen');
     const touch = new Touch({ identifier: 7, target: canvas, clientX: x, clientY: y });
-    canvas.dispatchEvent(new TouchEvent('touchstart', { touches: [touch], changedTouches: [touch],
-      bubbles: true, cancelable: true }));
-    canvas.dispatchEvent(new TouchEvent('touchend', { touches: [], changedTouches: [touch],
-      bubbles: true, cancelable: true }));
+    const options = { changedTouches: [touch], bubbles: true, cancelable: true };
+    canvas.dispatchEvent(new TouchEvent('touchstart', { ...options, touches: [touch] }));
+    canvas.dispatchEvent(new TouchEvent('touchend', { ...options, touches: [] }));
   }, x, y);
   await waitState(page, (score) => quendraPage.state.score > score, 'a quick tap\'s shot',
     before.score);
@@ -106,14 +105,14 @@ async function phone(t) {
   const first = await page.touchscreen.touchStart(...await pointOf(page, ...from));
   await first.move(...await pointOf(page, ...to));
   await waitState(page, (x, y) => Math.abs(quendraPage.state.cursorX - x) <= 2 &&
-    Math.abs(quendraPage.state.cursorY - y) <= 2, 'the crosshair where the finger went', ...to);
+    Math.abs(quendraPage.state.cursorY - y) <= 2, 'the crosshair at the finger', ...to);
   const second = await page.touchscreen.touchStart(...await pointOf(page, ...other));
   await second.move(...await pointOf(page, other[0] + 40, other[1] - 40));
   await page.evaluate(() => testFrames(3));
   check(near(await state(page), to), 'a second finger does not aim');
   await second.end();
   await first.end();
-  if (process.env.SHOTS) await page.screenshot({ path: join(process.env.SHOTS, 'phone-game.png') });
+  await shoot(page, 'phone-game');
   check(JSON.stringify((await layout(page)).buttons.map((b) => b.name)) === '["End game"]',
     'iPhone 13: in a game, End game alone');
   await tap(page, '[data-key=Escape]');
@@ -122,9 +121,7 @@ async function phone(t) {
   const scores = await page.$eval('#scores', (e) => e.checkVisibility() && e.innerText);
   check(scores && scores.replace(/\s+/g, ' ').includes(`Last game ${ended.runBest}`),
     `the last game's score below the picture (${String(scores).replace(/\s+/g, ' ')})`);
-  if (process.env.SHOTS) {
-    await page.screenshot({ path: join(process.env.SHOTS, 'phone-after-game.png') });
-  }
+  await shoot(page, 'phone-after-game');
   await tap(page, '[data-key=F10]');
   await page.waitForSelector('#end:not([hidden])').catch(() => fail('no end after Leave'));
   check(await page.evaluate(() => quendraPage.exitCode === 0), 'Leave ended the program');
@@ -143,7 +140,7 @@ async function otherWays(t) {
       await tap(page, '[data-key=Enter]');
       await waitState(page, () => quendraPage.state.playing === 1, 'a game after OK');
       await page.evaluate(() => testFrames(20));
-      await page.screenshot({ path: join(process.env.SHOTS, 'phone-landscape-game.png') });
+      await shoot(page, 'phone-landscape-game');
     }
     await page.close();
   }
